@@ -1,0 +1,23 @@
+# GoogleTest from the Debian source package, built with the current toolchain.
+set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest source tree")
+if(NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+endif()
+include(GoogleTest)
+
+# mavel_add_gtest(NAME SOURCES ... [LIBS ...] [ENVIRONMENT ...])
+# One test executable; every test case runs as its own CTest test (its own
+# process), so process-wide state of the library never leaks between cases.
+function(mavel_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 120 ENVIRONMENT "${ARG_ENVIRONMENT}")
+endfunction()

@@ -1,0 +1,140 @@
+#pragma once
+// pocketjson::Value: a small tagged JSON value. Scalars live inline; strings,
+// objects and arrays live in reference-counted boxes that copies share.
+// Member access on an object detaches a shared box (copy on write); append()
+// writes into a shared array box in place, so every copy sees the new element.
+// Values are not thread-safe: a value and its copies stay on one thread.
+
+#include <concepts>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pocketjson {
+
+enum class ValueType : std::uint32_t {
+    Null = 0,
+    Boolean = 1,
+    Integer = 2,
+    Double = 4,
+    String = 16,
+    Object = 32,
+    Array = 64,
+};
+
+inline constexpr std::uint32_t kContainerMask = 0x70;
+
+class Value {
+public:
+    using Object = std::map<std::string, Value>;
+    using Array = std::vector<Value>;
+
+    Value() noexcept = default;
+    explicit Value(ValueType type);
+    Value(bool b) noexcept;
+    template <std::integral T>
+        requires(!std::same_as<T, bool>)
+    Value(T n) noexcept : Value(static_cast<std::int64_t>(n), IntegerTag{}) {}
+    Value(double d) noexcept;
+    Value(const char* text);
+    Value(const std::string& text);
+    Value(std::string_view text);
+
+    Value(const Value& other) noexcept;
+    Value(Value&& other) noexcept;
+    Value& operator=(const Value& other) noexcept;
+    Value& operator=(Value&& other) noexcept;
+    ~Value();
+
+    // Assignment of scalars and text: releases any box first (text reuses an
+    // unshared String box in place).
+    Value& operator=(bool b) noexcept;
+    template <std::integral T>
+        requires(!std::same_as<T, bool>)
+    Value& operator=(T n) noexcept { return assignInteger(static_cast<std::int64_t>(n)); }
+    Value& operator=(double d) noexcept;
+    Value& operator=(const char* text);
+    Value& operator=(const std::string& text);
+    Value& operator=(std::string_view text);
+
+    // Keeps content when the type is unchanged, otherwise becomes the empty
+    // value of that type.
+    void setType(ValueType type);
+    ValueType type() const noexcept { return type_; }
+
+    bool isNull() const noexcept { return type_ == ValueType::Null; }
+    bool isBoolean() const noexcept { return type_ == ValueType::Boolean; }
+    bool isInteger() const noexcept { return type_ == ValueType::Integer; }
+    bool isDouble() const noexcept { return type_ == ValueType::Double; }
+    bool isNumber() const noexcept { return isInteger() || isDouble(); }
+    bool isString() const noexcept { return type_ == ValueType::String; }
+    bool isObject() const noexcept { return type_ == ValueType::Object; }
+    bool isArray() const noexcept { return type_ == ValueType::Array; }
+
+    // Raw payload readers; each answers a neutral value (false, 0, 0.0, "")
+    // when the type does not match. No conversions.
+    bool boolValue() const noexcept;
+    std::int64_t intValue() const noexcept;
+    double doubleValue() const noexcept;
+    const std::string& stringValue() const noexcept;
+
+    // Objects. operator[] turns any non-object into an empty object first.
+    Value& operator[](const std::string& key);
+    Value& operator[](const char* key);
+    const Value& get(const std::string& key) const noexcept;  // shared Null when absent
+    bool hasKey(const std::string& key) const noexcept;
+    const Object& members() const noexcept;  // empty for non-objects
+
+    // Arrays. append() turns any non-array into an empty array first.
+    void append(const Value& element);
+    const Value& at(std::size_t index) const noexcept;  // shared Null when out of range
+    const Array& elements() const noexcept;             // empty for non-arrays
+
+    // String bytes, object members, array elements; 0 for everything else.
+    std::size_t size() const noexcept;
+
+    // Text form: strings as they are, booleans "true"/"false", integers in
+    // decimal, doubles as the writer prints them; fallback for the rest.
+    std::string asString(const std::string& fallback = std::string()) const;
+    std::uint32_t toUInt32(std::uint32_t fallback = 0) const noexcept;
+
+    // The one process-wide Null that get() and at() refer to.
+    static const Value& null() noexcept;
+
+    // Deep structural comparison (doubles by ==). For tests and tools.
+    friend bool operator==(const Value& a, const Value& b) noexcept;
+
+    // Number of values sharing this value's box (1 for scalars). For tests.
+    std::int32_t shareCount() const noexcept;
+
+    // Box internals, public so that the box layout stays a plain detail.
+    struct AbstractContainer {
+        std::int32_t refCount = 1;
+        virtual ~AbstractContainer() = default;
+    };
+    template <typename T>
+    struct Container final : AbstractContainer {
+        T data;
+    };
+
+private:
+    struct IntegerTag {};
+    Value(std::int64_t n, IntegerTag) noexcept;
+    Value& assignInteger(std::int64_t n) noexcept;
+    void release() noexcept;
+    template <typename T> Container<T>* box() const noexcept;
+    Object& detachedObject();
+
+    ValueType type_ = ValueType::Null;
+    union Payload {
+        std::uint64_t word;
+        bool boolean;
+        std::int64_t integer;
+        double number;
+        AbstractContainer* container;
+    } payload_{0};
+};
+
+}  // namespace pocketjson
