@@ -1,0 +1,127 @@
+#include "bridge/bridge.h"
+
+#include <cstring>
+#include <exception>
+
+#include "bridge/bridge_host.h"
+#include "pocketjson/json.h"
+
+namespace {
+
+using pocketjson::Value;
+
+// Sent when no result could be turned into text; written by hand so that
+// answering needs no allocation.
+constexpr char kUnknownErrorEnvelope[] =
+    R"({"error":{"message":"Unknown error occurred.","name":"UnknownError"},"value":null})";
+
+const char* textOrEmpty(const char* text) noexcept { return text ? text : ""; }
+
+Value parseRequestText(const char* text) {
+    Value value;
+    const char* begin = textOrEmpty(text);
+    pocketjson::parseJson(value, begin, begin + std::strlen(begin), pocketjson::ParseOptions{0});
+    return value;
+}
+
+char asciiLower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool isNonEmptyContainer(const Value& v) noexcept {
+    return (v.isString() || v.isObject() || v.isArray()) && v.size() > 0;
+}
+
+[[noreturn]] void methodNotAllowed(const char* method) {
+    throw BridgeResultError(405, "MethodError", std::string(method) + " method is not allowed.");
+}
+
+}  // namespace
+
+MethodKind selectMethod(const Value& options) {
+    if (!options.isObject() || !options.hasKey("method")) return MethodKind::Get;
+    std::string method = options.get("method").asString("");
+    for (char& c : method) c = asciiLower(c);
+    if (method == "post") return MethodKind::Post;
+    if (method == "put") return MethodKind::Put;
+    if (method == "delete") return MethodKind::Delete;
+    return MethodKind::Get;
+}
+
+BridgeResult BridgeTemplate::handleRequest(const char* options, const char* params, const char* query,
+                                           const char* body) {
+    const std::string bodyText = textOrEmpty(body);
+    RequestArgs args;
+    args.values[0] = parseRequestText(options);
+    args.values[1] = parseRequestText(params);
+    args.values[2] = parseRequestText(query);
+    args.values[3] = parseRequestText(body);
+    // A body that is not JSON still reaches the handler, as a string.
+    if (args.values[3].isNull() && !bodyText.empty()) args.values[3] = bodyText;
+
+    const MethodKind method = selectMethod(args.options());
+    prepareRequest(args);
+
+    BridgeResult result;
+    try {
+        switch (method) {
+            case MethodKind::Get: result = onGet(args); break;
+            case MethodKind::Put: result = onPut(args); break;
+            case MethodKind::Post: result = onPost(args); break;
+            case MethodKind::Delete: result = onDelete(args); break;
+        }
+    } catch (const BridgeResultError& error) {
+        result = error;
+    } catch (...) {
+        // The texts of other exceptions are never sent.
+        result = BridgeResultError(500, "UnknownError", "Unknown error occurred.");
+    }
+    finishRequest(args, result);
+    return result;
+}
+
+void BridgeTemplate::prepareRequest(const RequestArgs&) {}
+void BridgeTemplate::finishRequest(const RequestArgs&, const BridgeResult&) {}
+
+BridgeResult BridgeTemplate::onGet(const RequestArgs&) { methodNotAllowed("GET"); }
+BridgeResult BridgeTemplate::onPut(const RequestArgs&) { methodNotAllowed("PUT"); }
+BridgeResult BridgeTemplate::onPost(const RequestArgs&) { methodNotAllowed("POST"); }
+BridgeResult BridgeTemplate::onDelete(const RequestArgs&) { methodNotAllowed("DELETE"); }
+
+bool writeEnvelope(const BridgeResult& result, std::string& text) {
+    Value envelope;
+    const bool errorIsEmpty = result.name.empty() && result.message.empty() && !isNonEmptyContainer(result.error);
+    if (errorIsEmpty) {
+        envelope["error"] = Value();
+    } else {
+        // Sharing the error value: member access below detaches the copy, so
+        // the result's own error value stays as it was.
+        Value& error = envelope["error"];
+        error = result.error;
+        error["name"] = result.name;
+        error["message"] = result.message;
+    }
+    envelope["value"] = result.value;
+    return pocketjson::writeJson(envelope, text, 0);
+}
+
+std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, const char* params,
+                              const char* query, const char* body) noexcept {
+    const std::uint32_t promise = BridgeHelperCreatePromiseID();
+    bool answered = false;
+    try {
+        const BridgeResult result = handler.handleRequest(options, params, query, body);
+        std::string text;
+        if (writeEnvelope(result, text)) {
+            answered = true;
+            BridgeHelperSetResponse(promise, result.statusCode, text.c_str());
+        }
+    } catch (...) {
+    }
+    if (!answered) BridgeHelperSetResponse(promise, 500, kUnknownErrorEnvelope);
+    return promise;
+}
+
+std::uint32_t answerUnknownError() noexcept {
+    const std::uint32_t promise = BridgeHelperCreatePromiseID();
+    BridgeHelperSetResponse(promise, 500, kUnknownErrorEnvelope);
+    return promise;
+}

@@ -1,0 +1,41 @@
+#include "platform/dynamic_library.h"
+
+#include "bridge/result.h"
+
+DynamicLibrary::~DynamicLibrary() { unload(); }
+
+void DynamicLibrary::unload() noexcept {
+    if (module_ != nullptr) {
+        FreeLibrary(module_);
+        module_ = nullptr;
+    }
+}
+
+void DynamicLibrary::onFunctionNotFound() {}
+
+bool DynamicLibrary::load(const fs::Path& file) {
+    if (module_ != nullptr) return true;
+    HMODULE module = LoadLibraryW(file.wide().c_str());
+    if (module == nullptr) return false;
+    module_ = module;
+    path_ = file;
+    return true;
+}
+
+FARPROC DynamicLibrary::address(const char* name) const noexcept {
+    return module_ != nullptr ? GetProcAddress(module_, name) : nullptr;
+}
+
+namespace kelto {
+
+template <class Derived>
+void LibraryLoader<Derived>::onFunctionNotFound() {
+    throw BridgeResultError(404, "FunctionNotFoundError", Derived::kMissingMessage);
+}
+
+template class LibraryLoader<ostrelLoader>;
+template class LibraryLoader<libpalletLoader>;
+template class LibraryLoader<libcarvel2Loader>;
+template class LibraryLoader<BrambleLoader>;
+
+}  // namespace kelto

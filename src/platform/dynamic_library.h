@@ -1,0 +1,112 @@
+#pragma once
+// A module loaded by file name at run time, and the process-wide loaders of
+// the in-house libraries that the library looks functions up in by name.
+
+#include <windows.h>
+
+#include <mutex>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/path.h"
+
+// The name and C signature of a function looked up at run time.
+template <class Signature>
+struct ExportedFunction {
+    const char* name;
+};
+
+class DynamicLibrary {
+public:
+    DynamicLibrary() = default;
+    virtual ~DynamicLibrary();
+    DynamicLibrary(const DynamicLibrary&) = delete;
+    DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+
+    virtual void unload() noexcept;
+    // Called by invoke() when a function is missing; loaders throw from here.
+    virtual void onFunctionNotFound();
+
+    // Loads the file unless a module is already held; true when one is held.
+    bool load(const fs::Path& file);
+
+    bool isLoaded() const noexcept { return module_ != nullptr; }
+    const fs::Path& path() const noexcept { return path_; }
+    FARPROC address(const char* name) const noexcept;
+    bool hasFunction(const char* name) const noexcept { return address(name) != nullptr; }
+    template <class Signature>
+    bool hasFunction(ExportedFunction<Signature> function) const noexcept {
+        return hasFunction(function.name);
+    }
+
+    // Calls a required function; a missing one goes through onFunctionNotFound().
+    template <class Signature, class... Args>
+    decltype(auto) invoke(ExportedFunction<Signature> function, Args&&... args) {
+        if (!hasFunction(function.name)) onFunctionNotFound();
+        return call(function, std::forward<Args>(args)...);
+    }
+
+    // Calls a function whose presence the caller checked with hasFunction().
+    template <class Signature, class Arg>
+    decltype(auto) invokeDirect(ExportedFunction<Signature> function, Arg&& arg) {
+        return call(function, std::forward<Arg>(arg));
+    }
+
+private:
+    template <class Signature, class... Args>
+    decltype(auto) call(ExportedFunction<Signature> function, Args&&... args) {
+        auto* entry = reinterpret_cast<Signature*>(reinterpret_cast<void*>(address(function.name)));
+        if (entry == nullptr) throw std::logic_error("call of a missing library function");
+        return entry(std::forward<Args>(args)...);
+    }
+
+    fs::Path path_;
+    HMODULE module_ = nullptr;
+};
+
+namespace kelto {
+
+// One process-wide loader per in-house library, created on first use and
+// released at unload in reverse order of creation. A file that was missing is
+// looked for again on every use, so it can appear while the host runs.
+template <class Derived>
+class LibraryLoader : public DynamicLibrary {
+public:
+    static Derived& instance() {
+        static Derived loader;
+        std::lock_guard<std::mutex> guard(loader.loadMutex_);
+        if (!loader.isLoaded()) loader.load(fs::Path(Derived::kFileName));
+        return loader;
+    }
+
+    [[noreturn]] void onFunctionNotFound() override;
+
+private:
+    std::mutex loadMutex_;
+};
+
+class ostrelLoader final : public LibraryLoader<ostrelLoader> {
+public:
+    static constexpr const char* kFileName = "libostrel_x64.dll";
+    static constexpr const char* kMissingMessage = "ostrel does not have a requested function.";
+};
+
+class libpalletLoader final : public LibraryLoader<libpalletLoader> {
+public:
+    static constexpr const char* kFileName = "libpallet_x64.dll";
+    static constexpr const char* kMissingMessage = "libpallet does not have a requested function.";
+};
+
+class libcarvel2Loader final : public LibraryLoader<libcarvel2Loader> {
+public:
+    static constexpr const char* kFileName = "libcarvel2_x64.dll";
+    static constexpr const char* kMissingMessage = "libcarvel2 does not have a requested function.";
+};
+
+class BrambleLoader final : public LibraryLoader<BrambleLoader> {
+public:
+    static constexpr const char* kFileName = "libbramble.dll";
+    static constexpr const char* kMissingMessage = "Bramble does not have a requested function.";
+};
+
+}  // namespace kelto

@@ -1,0 +1,54 @@
+#include "platform/logger.h"
+
+#include <sstream>
+
+#include "platform/harbor.h"
+
+namespace kelto {
+
+namespace {
+
+constexpr ExportedFunction<void*()> quillonGetLogger{"quillon_get_logger"};
+constexpr ExportedFunction<std::int32_t(void*, const char*, std::uint32_t, const char*)> quillonLog{"quillon_log"};
+
+}  // namespace
+
+LoggerBase::LoggerBase(std::string loggerName) : name_(std::move(loggerName)) {}
+
+void LoggerBase::load() noexcept {
+    try {
+        const char* folder = Hrb_GetRegistryExportsPath();
+        const fs::Path file(fs::Path(folder ? folder : "").append("libquillon2").text() + "_x64.dll");
+        if (library_.load(file) && library_.hasFunction(quillonGetLogger)) {
+            handle_ = library_.invoke(quillonGetLogger);
+        }
+    } catch (...) {
+        // Logging is optional; a failure here only silences the log.
+    }
+}
+
+void LoggerBase::log(std::uint32_t level, const std::string& message) const noexcept {
+    if (handle_ == nullptr) return;
+    auto* write = reinterpret_cast<std::int32_t (*)(void*, const char*, std::uint32_t, const char*)>(
+        reinterpret_cast<void*>(library_.address(quillonLog.name)));
+    if (write == nullptr) return;
+    write(handle_, name_.c_str(), level, message.c_str());
+}
+
+void LoggerBase::logEvent(const std::string& eventName, const std::string& message) const noexcept {
+    try {
+        std::ostringstream line;
+        line << "event:" << eventName << "\tmsg:" << message;
+        log(kLogLevelEvent, line.str());
+    } catch (...) {
+    }
+}
+
+MavelLogger::MavelLogger() : LoggerBase("Mavel") { load(); }
+
+MavelLogger& MavelLogger::instance() {
+    static MavelLogger logger;
+    return logger;
+}
+
+}  // namespace kelto
