@@ -1,7 +1,5 @@
 #include "platform/dynamic_library.h"
 
-#include "bridge/result.h"
-
 DynamicLibrary::~DynamicLibrary() { unload(); }
 
 void DynamicLibrary::unload() noexcept {
@@ -25,17 +23,3 @@ bool DynamicLibrary::load(const fs::Path& file) {
 FARPROC DynamicLibrary::address(const char* name) const noexcept {
     return module_ != nullptr ? GetProcAddress(module_, name) : nullptr;
 }
-
-namespace kelto {
-
-template <class Derived>
-void LibraryLoader<Derived>::onFunctionNotFound() {
-    throw BridgeResultError(404, "FunctionNotFoundError", Derived::kMissingMessage);
-}
-
-template class LibraryLoader<ostrelLoader>;
-template class LibraryLoader<libpalletLoader>;
-template class LibraryLoader<libcarvel2Loader>;
-template class LibraryLoader<BrambleLoader>;
-
-}  // namespace kelto

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "bridge/result.h"
 #include "platform/path.h"
 
 // The name and C signature of a function looked up at run time.
@@ -79,7 +80,9 @@ public:
         return loader;
     }
 
-    [[noreturn]] void onFunctionNotFound() override;
+    [[noreturn]] void onFunctionNotFound() override {
+        throw BridgeResultError(404, "FunctionNotFoundError", Derived::kMissingMessage);
+    }
 
 private:
     std::mutex loadMutex_;

@@ -1,0 +1,113 @@
+// The shipped DLL seen from a host: its exports, and requests answered
+// through the stand-in bridge host.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+#include "bridgehost_control.h"
+#include "library_harness.h"
+
+using mavel::test::MavelLibrary;
+
+namespace {
+
+const char* const kResourceExports[] = {
+    "DeviceNotification", "Screens",          "ScreenAtIndex",      "ScreensForMonitor",
+    "ScreensForPoint",    "PowerManagementSettings", "SystemInformation", "SystemProcesses",
+    "SystemUSBDevices",   "SystemApplications", "SystemApplicationWindows", "SystemKEXT",
+    "SystemPrinters",     "SystemLoginState", "SystemLockState",    "SystemScreenSaver",
+    "SystemPreferredLanguage", "SystemLoginItem", "SystemEventLogBackup"};
+
+const char* const kPlainExports[] = {"Setup", "TearDown", "MavelResetSystemIdleTimer",
+                                     "MavelDisablePowerManagementSettings", "MavelRestorePowerManagementSettings"};
+
+// Names in the module's export directory.
+std::set<std::string> exportedNames(HMODULE module) {
+    auto* base = reinterpret_cast<const unsigned char*>(module);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    auto* directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
+    auto* names = reinterpret_cast<const DWORD*>(base + directory->AddressOfNames);
+    std::set<std::string> result;
+    for (DWORD i = 0; i < directory->NumberOfNames; ++i) {
+        result.insert(reinterpret_cast<const char*>(base + names[i]));
+    }
+    return result;
+}
+
+std::string methodError(const std::string& method) {
+    return R"({"error":{"message":")" + method + R"( method is not allowed.","name":"MethodError"},"value":null})";
+}
+
+}  // namespace
+
+TEST(Exports, ExactlyTheTwentyFourFunctions) {
+    MavelLibrary library;
+    std::set<std::string> expected(std::begin(kResourceExports), std::end(kResourceExports));
+    expected.insert(std::begin(kPlainExports), std::end(kPlainExports));
+    EXPECT_EQ(exportedNames(library.module()), expected);
+}
+
+TEST(Exports, NoMinGWRuntimeDllIsNeeded) {
+    MavelLibrary library;
+    for (const wchar_t* runtime : {L"libstdc++-6.dll", L"libgcc_s_seh-1.dll", L"libwinpthread-1.dll"}) {
+        EXPECT_EQ(GetModuleHandleW(runtime), nullptr) << "loaded a runtime DLL";
+    }
+}
+
+TEST(Exports, EveryResourceAnswersEveryMethodExactlyOnce) {
+    MavelLibrary library;
+    for (const char* name : kResourceExports) {
+        for (const char* method : {"GET", "PUT", "POST", "DELETE"}) {
+            // Bodies that no resource accepts: every answer must still be one
+            // well-formed envelope.
+            const auto response = library.call(name, method, "{}", "[]", "\x01not json");
+            EXPECT_EQ(response.answers, 1) << name << " " << method;
+            EXPECT_TRUE(response.json.hasKey("error") && response.json.hasKey("value")) << name << " " << method;
+            EXPECT_EQ(BridgeHostLastPromise(), response.promise);
+        }
+    }
+}
+
+TEST(Exports, MethodsNoResourceImplementsAnswer405ByteForByte) {
+    MavelLibrary library;
+    const struct {
+        const char* exportName;
+        const char* method;
+    } cases[] = {{"SystemInformation", "DELETE"}, {"SystemInformation", "PUT"},  {"SystemInformation", "POST"},
+                 {"PowerManagementSettings", "GET"}, {"Screens", "POST"},       {"DeviceNotification", "POST"},
+                 {"SystemLoginItem", "GET"},      {"SystemEventLogBackup", "GET"}, {"SystemProcesses", "PUT"}};
+    for (const auto& c : cases) {
+        const auto response = library.call(c.exportName, c.method);
+        EXPECT_EQ(response.status, 405) << c.exportName << " " << c.method;
+        EXPECT_EQ(response.text, methodError(c.method)) << c.exportName;
+    }
+}
+
+TEST(Exports, UnknownMethodsAreServedAsGet) {
+    MavelLibrary library;
+    // POST in mixed case is POST; PATCH falls back to GET.
+    EXPECT_EQ(library.call("SystemInformation", "Post").text, methodError("POST"));
+    EXPECT_EQ(library.call("PowerManagementSettings", "PATCH").text, methodError("GET"));
+    EXPECT_EQ(library.callRaw("PowerManagementSettings", "", "", "", "").text, methodError("GET"));
+    EXPECT_EQ(library.callRaw("PowerManagementSettings", "[1,", "", "", "").text, methodError("GET"));
+}
+
+TEST(Exports, HostileTextsGetWellFormedAnswers) {
+    MavelLibrary library;
+    const std::string deep(200'000, '[');
+    const std::string braces(200'000, '{');
+    const std::string unterminated = "\"" + std::string(100'000, 'a');
+    const std::string invalidUtf8 = "\"\xff\xfe\xc3\"";
+    for (const std::string* text : {&deep, &braces, &unterminated, &invalidUtf8}) {
+        const auto response = library.callRaw("SystemInformation", text->c_str(), text->c_str(), text->c_str(),
+                                              text->c_str());
+        EXPECT_EQ(response.answers, 1);
+        EXPECT_TRUE(response.json.isObject());
+    }
+}

@@ -1,0 +1,98 @@
+// Run-time loaded libraries: missing files, missing functions, and a file
+// that appears while the host runs.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+
+#include "bridge/result.h"
+#include "platform/dynamic_library.h"
+#include "platform/ostrel.h"
+
+namespace {
+
+// A loader of the same kind as the library's own, for a file the test controls.
+class LateLoader final : public kelto::LibraryLoader<LateLoader> {
+public:
+    static constexpr const char* kFileName = "mavel_late_library.dll";
+    static constexpr const char* kMissingMessage = "late does not have a requested function.";
+};
+
+constexpr ExportedFunction<const char*()> getOSName{"OstrGetOSName"};
+constexpr ExportedFunction<const char*()> notThere{"OstrNoSuchFunction"};
+
+std::filesystem::path binFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return std::filesystem::path(buffer).parent_path();
+}
+
+}  // namespace
+
+TEST(Loaders, FindTheirLibrariesAndFunctions) {
+    auto& ostrel = kelto::ostrelLoader::instance();
+    EXPECT_TRUE(ostrel.isLoaded());
+    EXPECT_EQ(&ostrel, &kelto::ostrelLoader::instance());
+    EXPECT_TRUE(ostrel.hasFunction(getOSName));
+    EXPECT_STREQ(ostrel.invoke(getOSName), OstrGetOSName());
+    EXPECT_FALSE(ostrel.hasFunction(notThere));
+}
+
+TEST(Loaders, MissingFunctionAnswers404WithTheLibrarysMessage) {
+    try {
+        kelto::ostrelLoader::instance().invoke(notThere);
+        FAIL() << "no error";
+    } catch (const BridgeResultError& error) {
+        EXPECT_EQ(error.statusCode, 404);
+        EXPECT_EQ(error.name, "FunctionNotFoundError");
+        EXPECT_EQ(error.message, "ostrel does not have a requested function.");
+    }
+}
+
+TEST(Loaders, EachLoaderNamesItsOwnLibrary) {
+    const auto messageOf = [](auto& loader) {
+        try {
+            loader.invoke(notThere);
+        } catch (const BridgeResultError& error) {
+            return error.message;
+        }
+        return std::string();
+    };
+    EXPECT_EQ(messageOf(kelto::libpalletLoader::instance()), "libpallet does not have a requested function.");
+    EXPECT_EQ(messageOf(kelto::libcarvel2Loader::instance()), "libcarvel2 does not have a requested function.");
+    EXPECT_EQ(messageOf(kelto::BrambleLoader::instance()), "Bramble does not have a requested function.");
+}
+
+TEST(Loaders, MissingFileIsLookedForAgainOnEveryUse) {
+    const std::filesystem::path late = binFolder() / LateLoader::kFileName;
+    std::filesystem::remove(late);
+
+    auto& loader = LateLoader::instance();
+    EXPECT_FALSE(loader.isLoaded());
+    EXPECT_FALSE(loader.hasFunction(getOSName));
+    EXPECT_THROW(loader.invoke(getOSName), BridgeResultError);
+
+    // The file appears while the host runs: the next use loads it.
+    std::filesystem::copy_file(binFolder() / "libostrel_x64.dll", late,
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_TRUE(LateLoader::instance().isLoaded());
+    EXPECT_TRUE(LateLoader::instance().hasFunction(getOSName));
+    EXPECT_EQ(LateLoader::instance().path().text(), LateLoader::kFileName);
+}
+
+TEST(DynamicLibrary, PlainLibraryReportsNothingAndReleasesItsModule) {
+    HMODULE module = nullptr;
+    {
+        DynamicLibrary library;
+        EXPECT_FALSE(library.load(fs::Path("no_such_library_anywhere.dll")));
+        EXPECT_FALSE(library.hasFunction("anything"));
+        EXPECT_NO_THROW(library.onFunctionNotFound());
+        ASSERT_TRUE(library.load(fs::Path("libpallet_x64.dll")));
+        module = GetModuleHandleW(L"libpallet_x64.dll");
+        EXPECT_NE(module, nullptr);
+    }
+    // The test process had not loaded it otherwise: the owner released it.
+    EXPECT_EQ(GetModuleHandleW(L"libpallet_x64.dll"), nullptr);
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The main job: builds the library and asks it real questions through the
+# command-line host, under Wine, against the demo world of the stand-ins.
+# Extra arguments are passed to one mavel-cli call instead of the tour,
+# for example: tools/demo.sh SystemInformation --query '{"os":1}'
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+source tools/wine-session.sh
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target libmavel_x64 mavel-cli
+start_wine_session "$PWD/build"
+
+cli() { echo "\$ mavel-cli $*"; wine build/bin/mavel-cli.exe "$@" || true; echo; }
+
+if [ $# -gt 0 ]; then
+  wine build/bin/mavel-cli.exe "$@"
+  exit $?
+fi
+
+cli --list
+cli SystemInformation --query '{"os":1,"cpu":1,"memory":1}'
+cli SystemProcesses
+cli SystemProcesses --params '{"process":"explorer.exe"}'
+cli SystemUSBDevices
+cli SystemPrinters
+cli SystemLoginState
+cli SystemLockState
+cli SystemPreferredLanguage --query '{"resources":"ja-JP,en-US","fallback":"en"}'
+cli PowerManagementSettings -X POST --log
+cli PowerManagementSettings -X DELETE
+cli SystemInformation -X DELETE --log
