@@ -6,11 +6,37 @@
 
 namespace kelto::bridge {
 
-class SystemProcesses : public Bridge {};
-class SystemUSBDevices : public Bridge {};
-class SystemApplications : public Bridge {};
-class SystemApplicationWindows : public Bridge {};
-class SystemKEXT : public Bridge {};
-class SystemPrinters : public Bridge {};
+// With a non-empty "process" route parameter, answers whether that one
+// process runs instead of listing them all.
+class SystemProcesses : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
+
+class SystemUSBDevices : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
+
+class SystemApplications : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
+
+// Every window function is looked up at run time; a missing one answers 404.
+class SystemApplicationWindows : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
+
+class SystemKEXT : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
+
+class SystemPrinters : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
 
 }  // namespace kelto::bridge

@@ -5,6 +5,11 @@
 
 namespace kelto::bridge {
 
-class SystemEventLogBackup : public Bridge {};
+// POST body: "srcPath" names the log, "dstPath" the file to write (special
+// folder tokens such as ":desktop" allowed).
+class SystemEventLogBackup : public Bridge {
+public:
+    BridgeResult onPost(const RequestArgs& args) override;
+};
 
 }  // namespace kelto::bridge

@@ -6,6 +6,10 @@
 
 namespace kelto::bridge {
 
-class SystemInformation : public Bridge {};
+// A non-empty query selects sections by key; the keys' values are not read.
+class SystemInformation : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
 
 }  // namespace kelto::bridge

@@ -5,6 +5,11 @@
 
 namespace kelto::bridge {
 
-class SystemLoginItem : public Bridge {};
+// PUT creates or replaces the link (an "enable" that is true) or removes it.
+// Link creation relies on COM being initialised on the serving thread.
+class SystemLoginItem : public Bridge {
+public:
+    BridgeResult onPut(const RequestArgs& args) override;
+};
 
 }  // namespace kelto::bridge

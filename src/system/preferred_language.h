@@ -5,6 +5,11 @@
 
 namespace kelto::bridge {
 
-class SystemPreferredLanguage : public Bridge {};
+// Query "resources" is a comma-separated list of resource names such as
+// "en-US,ja-JP"; "fallback" is answered when none fits.
+class SystemPreferredLanguage : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
 
 }  // namespace kelto::bridge

@@ -5,8 +5,23 @@
 
 namespace kelto::bridge {
 
-class SystemLoginState : public Bridge {};
-class SystemLockState : public Bridge {};
-class SystemScreenSaver : public Bridge {};
+// A "filter" query of "state", "currentUser" or "domainName" narrows the
+// answer to that part; any other non-empty filter answers null.
+class SystemLoginState : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
+
+class SystemLockState : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+};
+
+// GET tells whether the screen saver runs; DELETE stops it.
+class SystemScreenSaver : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+    BridgeResult onDelete(const RequestArgs& args) override;
+};
 
 }  // namespace kelto::bridge

@@ -1,0 +1,51 @@
+#pragma once
+// Shared ground of the resources that read the system-information library:
+// its texts are ANSI code-page texts owned by the library, and every
+// snapshot it hands out must go back to it exactly once.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/ostrel.h"
+#include "pocketjson/text.h"
+#include "pocketjson/value.h"
+
+namespace kelto::system {
+
+// A library text copied at once and converted to UTF-8 for JSON.
+inline std::string utf8FromAnsi(const char* text) {
+    std::string copy(text != nullptr ? text : "");
+    return pocketjson::toUtf8FromAnsi(copy);
+}
+
+// A library text copied byte for byte, for members the library already
+// hands out in their final encoding.
+inline std::string copyText(const char* text) { return std::string(text != nullptr ? text : ""); }
+
+// Gives a snapshot back when the walk ends, also when a getter or a missing
+// run-time function ends it early. The library is told about every snapshot
+// it created, a null one included, so its create and release calls pair up.
+class Snapshot {
+public:
+    explicit Snapshot(OstrHandle handle) noexcept : handle_(handle) {}
+    ~Snapshot() { OstrReleaseSnapshot(handle_); }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+    OstrHandle get() const noexcept { return handle_; }
+
+private:
+    OstrHandle handle_;
+};
+
+// Walks a snapshot from index 0 until the library answers no item.
+template <class Enumerate, class Visit>
+void forEachItem(const Snapshot& snapshot, Enumerate enumerate, Visit visit) {
+    for (std::uint32_t index = 0;; ++index) {
+        const OstrHandle item = enumerate(snapshot.get(), index);
+        if (item == nullptr) return;
+        visit(item);
+    }
+}
+
+}  // namespace kelto::system
