@@ -1,0 +1,264 @@
+// Stand-in bridge host: records what the library answers and dispatches, and
+// forwards native events to the callbacks the library registered.
+
+#include <windows.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "bridge_helper.h"
+#include "bridgehost_control.h"
+
+namespace {
+
+struct Response {
+    std::int32_t status = 0;
+    std::string text;
+    std::int32_t count = 0;
+};
+
+struct Event {
+    std::string name;
+    std::string payload;
+};
+
+struct Callback {
+    BridgeHelperEventCallback function;
+    void* context;
+};
+
+struct Sink {
+    BridgeHostEventSink function = nullptr;
+    void* context = nullptr;
+};
+
+std::string copyText(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
+
+// Responses live in map nodes and events in a deque that only grows at the
+// back, so the texts handed out stay where they are until the next reset.
+class Host {
+public:
+    std::uint32_t createPromise() {
+        const std::lock_guard lock(mutex_);
+        return ++lastPromise_;
+    }
+
+    std::uint32_t lastPromise() {
+        const std::lock_guard lock(mutex_);
+        return lastPromise_;
+    }
+
+    bool setResponse(std::uint32_t promise, std::int32_t status, const char* text) {
+        std::string copy = copyText(text);
+        const std::lock_guard lock(mutex_);
+        Response& response = responses_[promise];
+        if (++response.count > 1) {
+            return false;
+        }
+        response.status = status;
+        response.text = std::move(copy);
+        return true;
+    }
+
+    std::int32_t responseCount(std::uint32_t promise) {
+        const std::lock_guard lock(mutex_);
+        const Response* response = findResponse(promise);
+        return response != nullptr ? response->count : 0;
+    }
+
+    std::int32_t responseStatus(std::uint32_t promise) {
+        const std::lock_guard lock(mutex_);
+        const Response* response = findResponse(promise);
+        return response != nullptr ? response->status : 0;
+    }
+
+    const char* responseText(std::uint32_t promise) {
+        const std::lock_guard lock(mutex_);
+        const Response* response = findResponse(promise);
+        return response != nullptr ? response->text.c_str() : nullptr;
+    }
+
+    void dispatchEvent(const char* name, const char* payload) {
+        Event event{copyText(name), copyText(payload)};
+        Sink sink;
+        {
+            const std::lock_guard lock(mutex_);
+            sink = sink_;
+            events_.push_back(event);
+        }
+        // The sink may call back into the host, so it runs without the lock;
+        // waiters are woken only afterwards so that they see its effects.
+        if (sink.function != nullptr) {
+            sink.function(event.name.c_str(), event.payload.c_str(), sink.context);
+        }
+        eventRecorded_.notify_all();
+    }
+
+    std::int32_t eventCount() {
+        const std::lock_guard lock(mutex_);
+        return static_cast<std::int32_t>(events_.size());
+    }
+
+    const char* eventName(std::int32_t index) {
+        const std::lock_guard lock(mutex_);
+        const Event* event = findEvent(index);
+        return event != nullptr ? event->name.c_str() : nullptr;
+    }
+
+    const char* eventPayload(std::int32_t index) {
+        const std::lock_guard lock(mutex_);
+        const Event* event = findEvent(index);
+        return event != nullptr ? event->payload.c_str() : nullptr;
+    }
+
+    void setSink(BridgeHostEventSink function, void* context) {
+        const std::lock_guard lock(mutex_);
+        sink_ = Sink{function, function != nullptr ? context : nullptr};
+    }
+
+    std::int32_t waitForEvents(std::int32_t count, std::uint32_t timeoutMs) {
+        std::unique_lock lock(mutex_);
+        const auto enough = [&] { return static_cast<std::int64_t>(events_.size()) >= count; };
+        if (timeoutMs == INFINITE) {
+            eventRecorded_.wait(lock, enough);
+        } else {
+            eventRecorded_.wait_for(lock, std::chrono::milliseconds(timeoutMs), enough);
+        }
+        return static_cast<std::int32_t>(events_.size());
+    }
+
+    bool addCallback(BridgeHelperEventCallback function, void* context) {
+        if (function == nullptr) {
+            return false;
+        }
+        const std::lock_guard lock(mutex_);
+        callbacks_.push_back(Callback{function, context});
+        return true;
+    }
+
+    std::int32_t removeCallbacks(void* context) {
+        const std::lock_guard lock(mutex_);
+        return static_cast<std::int32_t>(
+            std::erase_if(callbacks_, [context](const Callback& c) { return c.context == context; }));
+    }
+
+    std::int32_t callbackCount() {
+        const std::lock_guard lock(mutex_);
+        return static_cast<std::int32_t>(callbacks_.size());
+    }
+
+    // Callbacks run on a copy of the list and without the lock, so that a
+    // callback may dispatch events or unregister itself.
+    void sendNativeEvent(const char* eventType, void* message) {
+        std::vector<Callback> callbacks;
+        {
+            const std::lock_guard lock(mutex_);
+            callbacks = callbacks_;
+        }
+        for (const Callback& callback : callbacks) {
+            callback.function(eventType, message, callback.context);
+        }
+    }
+
+    void reset() {
+        const std::lock_guard lock(mutex_);
+        responses_.clear();
+        events_.clear();
+    }
+
+private:
+    const Response* findResponse(std::uint32_t promise) const {
+        const auto found = responses_.find(promise);
+        return found != responses_.end() ? &found->second : nullptr;
+    }
+
+    const Event* findEvent(std::int32_t index) const {
+        if (index < 0 || static_cast<std::size_t>(index) >= events_.size()) {
+            return nullptr;
+        }
+        return &events_[static_cast<std::size_t>(index)];
+    }
+
+    std::mutex mutex_;
+    std::condition_variable eventRecorded_;
+    std::uint32_t lastPromise_ = 0;
+    std::map<std::uint32_t, Response> responses_;
+    std::deque<Event> events_;
+    std::vector<Callback> callbacks_;
+    Sink sink_;
+};
+
+Host& host() {
+    static Host instance;
+    return instance;
+}
+
+}  // namespace
+
+extern "C" {
+
+uint32_t BridgeHelperCreatePromiseID(void) { return host().createPromise(); }
+
+int32_t BridgeHelperSetResponse(uint32_t promiseId, int32_t statusCode, const char* json) {
+    return host().setResponse(promiseId, statusCode, json) ? 1 : 0;
+}
+
+int32_t BridgeHelperAddEventCallback(BridgeHelperEventCallback callback, void* context) {
+    return host().addCallback(callback, context) ? 1 : 0;
+}
+
+int32_t BridgeHelperRemoveEventCallback(void* context) { return host().removeCallbacks(context); }
+
+int32_t BridgeHelperDispatchEvent(const char* eventName, const char* payload) {
+    host().dispatchEvent(eventName, payload);
+    return 1;
+}
+
+void BridgeHostReset(void) { host().reset(); }
+
+uint32_t BridgeHostLastPromise(void) { return host().lastPromise(); }
+
+int32_t BridgeHostResponseCount(uint32_t promiseId) { return host().responseCount(promiseId); }
+
+int32_t BridgeHostResponseStatus(uint32_t promiseId) { return host().responseStatus(promiseId); }
+
+const char* BridgeHostResponseText(uint32_t promiseId) { return host().responseText(promiseId); }
+
+int32_t BridgeHostEventCount(void) { return host().eventCount(); }
+
+const char* BridgeHostEventName(int32_t index) { return host().eventName(index); }
+
+const char* BridgeHostEventPayload(int32_t index) { return host().eventPayload(index); }
+
+void BridgeHostSetEventSink(BridgeHostEventSink sink, void* context) { host().setSink(sink, context); }
+
+int32_t BridgeHostWaitForEvents(int32_t count, uint32_t timeoutMs) {
+    return host().waitForEvents(count, timeoutMs);
+}
+
+int32_t BridgeHostCallbackCount(void) { return host().callbackCount(); }
+
+void BridgeHostSendNativeEvent(const char* eventType, void* message) {
+    host().sendNativeEvent(eventType, message);
+}
+
+void BridgeHostSendWindowMessage(uint32_t message, uint64_t wParam, int64_t lParam) {
+    MSG msg{};
+    msg.hwnd = nullptr;
+    msg.message = message;
+    msg.wParam = static_cast<WPARAM>(wParam);
+    msg.lParam = static_cast<LPARAM>(lParam);
+    msg.time = GetTickCount();
+    msg.pt = POINT{0, 0};
+    host().sendNativeEvent("_native_windows_generic_MSG", &msg);
+}
+
+}  // extern "C"
