@@ -86,11 +86,17 @@ public:
     const Value& get(const std::string& key) const noexcept;  // shared Null when absent
     bool hasKey(const std::string& key) const noexcept;
     const Object& members() const noexcept;  // empty for non-objects
+    // The member map for bulk filling: makes this an object and detaches a
+    // shared box first, exactly as operator[] does.
+    Object& mutableMembers();
 
     // Arrays. append() turns any non-array into an empty array first.
     void append(const Value& element);
     const Value& at(std::size_t index) const noexcept;  // shared Null when out of range
     const Array& elements() const noexcept;             // empty for non-arrays
+    // The element vector for bulk filling: makes this an array and, like
+    // append(), works on a shared box in place.
+    Array& mutableElements();
 
     // String bytes, object members, array elements; 0 for everything else.
     std::size_t size() const noexcept;

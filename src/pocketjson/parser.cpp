@@ -1,0 +1,701 @@
+// Recursive-descent JSON reader. One parser template serves two sinks: one
+// stores into Values, the other drives a SaxHandler; the grammar, the lenient
+// rules and the messages live only once, in Parser.
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <iterator>
+#include <limits>
+#include <string_view>
+#include <system_error>
+
+#include "pocketjson/json.h"
+
+namespace pocketjson {
+
+const char* const kDepthLimitMessage = "Nesting depth exceeds the limit of 512 levels.";
+
+namespace {
+
+namespace msg {
+constexpr const char* kUnexpectedCharacter = "Unexpected character exists while parsing.";
+constexpr const char* kInvalidBoolean = "Invalid boolean type string exists.";
+constexpr const char* kInvalidNull = "Invalid null type string exists.";
+constexpr const char* kBadEscape = "Unexpected escape character is found while parsing string.";
+constexpr const char* kBadHex = "Invalid unicode hex string is found while parsing string.";
+constexpr const char* kBadSurrogate = "Invalid unicode surrogate pair is found while parsing string.";
+constexpr const char* kUnterminatedString = "Expected string ending character '\"' is not found.";
+constexpr const char* kNoDigit = "Digit is not found while parsing number.";
+constexpr const char* kLeadingZero = "Unexpected '0' character is found while parsing number.";
+constexpr const char* kNoFractionDigit = "Digit is not found after the decimal point while parsing number.";
+constexpr const char* kNoExponentDigit = "Digit is not found after exponent keyword while parsing number.";
+constexpr const char* kBadFloat = "Failed to parse floating point.";
+constexpr const char* kArrayComma = "Unexpected comma exists while parsing array.";
+constexpr const char* kArrayText = "Unexpected string exists while parsing array.";
+constexpr const char* kObjectComma = "Unexpected comma exists while parsing object.";
+constexpr const char* kObjectText = "Unexpected string exists while parsing object.";
+constexpr const char* kTrailingText = "Gabage string exists after json string.";
+constexpr const char* kSaxCancelled = "SAX handler cancels parsing.";
+}  // namespace msg
+
+constexpr bool isWhiteSpace(char c) noexcept { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+constexpr bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+
+constexpr int hexDigit(char c) noexcept {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// First byte in [p, end) that is a double quote or a backslash, eight bytes at
+// a time: plain string runs are then copied in one piece.
+const char* findQuoteOrBackslash(const char* p, const char* end) noexcept {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    constexpr std::uint64_t kQuotes = kOnes * '"';
+    constexpr std::uint64_t kBackslashes = kOnes * '\\';
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const std::uint64_t q = word ^ kQuotes;
+        const std::uint64_t b = word ^ kBackslashes;
+        if ((((q - kOnes) & ~q) | ((b - kOnes) & ~b)) & kHighs) {
+            break;
+        }
+        p += 8;
+    }
+    while (p < end && *p != '"' && *p != '\\') {
+        ++p;
+    }
+    return p;
+}
+
+void appendUtf8(std::string& out, std::uint32_t codePoint) {
+    char bytes[4];
+    std::size_t count;
+    if (codePoint < 0x80) {
+        bytes[0] = static_cast<char>(codePoint);
+        count = 1;
+    } else if (codePoint < 0x800) {
+        bytes[0] = static_cast<char>(0xC0 | (codePoint >> 6));
+        bytes[1] = static_cast<char>(0x80 | (codePoint & 0x3F));
+        count = 2;
+    } else if (codePoint < 0x10000) {
+        bytes[0] = static_cast<char>(0xE0 | (codePoint >> 12));
+        bytes[1] = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | (codePoint & 0x3F));
+        count = 3;
+    } else {
+        bytes[0] = static_cast<char>(0xF0 | (codePoint >> 18));
+        bytes[1] = static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes[3] = static_cast<char>(0x80 | (codePoint & 0x3F));
+        count = 4;
+    }
+    out.append(bytes, count);
+}
+
+// Stores what the parser reads into Values. A slot is the Value being filled.
+class ValueSink {
+public:
+    using Slot = Value*;
+
+    struct ArrayFrame {
+        Value::Array* elements;
+    };
+    struct ObjectFrame {
+        Value::Object* members;
+        Value::Object::iterator added;  // the member being read, when new
+        bool isNew;
+        Value duplicate;  // receives the value of a repeated key
+    };
+
+    bool null(Slot slot) {
+        *slot = Value();
+        return true;
+    }
+    bool boolean(Slot slot, bool b) {
+        *slot = b;
+        return true;
+    }
+    bool integer(Slot slot, std::int64_t n) {
+        *slot = n;
+        return true;
+    }
+    bool number(Slot slot, double d) {
+        *slot = d;
+        return true;
+    }
+    bool string(Slot slot, std::string_view text) {
+        *slot = text;
+        return true;
+    }
+
+    // The container takes its type when its bracket is read; the top-level
+    // target keeps the content it already had, as setType() promises.
+    bool startArray(Slot slot, ArrayFrame& frame) {
+        frame.elements = &slot->mutableElements();
+        return true;
+    }
+    Slot startElement(ArrayFrame& frame) { return &frame.elements->emplace_back(); }
+    bool finishElement(ArrayFrame&) { return true; }
+    void dropElement(ArrayFrame& frame) { frame.elements->pop_back(); }
+    bool endArray(ArrayFrame&, std::size_t) { return true; }
+
+    bool startObject(Slot slot, ObjectFrame& frame) {
+        frame.members = &slot->mutableMembers();
+        return true;
+    }
+    // The first of repeated keys wins: a later one is read into a scratch
+    // value and thrown away.
+    bool startMember(ObjectFrame& frame, std::string_view key, Slot& slot) {
+        Value::Object& members = *frame.members;
+        const std::size_t before = members.size();
+        std::string ownKey(key);
+        // Keys often arrive in ascending order; then the end is the right hint.
+        if (members.empty() || std::prev(members.end())->first < ownKey) {
+            frame.added = members.try_emplace(members.end(), std::move(ownKey));
+        } else {
+            frame.added = members.try_emplace(std::move(ownKey)).first;
+        }
+        frame.isNew = members.size() != before;
+        if (frame.isNew) {
+            slot = &frame.added->second;
+        } else {
+            frame.duplicate = Value();
+            slot = &frame.duplicate;
+        }
+        return true;
+    }
+    bool finishMember(ObjectFrame&) { return true; }
+    void dropMember(ObjectFrame& frame) {
+        if (frame.isNew) {
+            frame.members->erase(frame.added);
+        }
+    }
+    bool endObject(ObjectFrame&, std::size_t) { return true; }
+};
+
+// Hands what the parser reads to a SaxHandler; nothing is stored.
+class HandlerSink {
+public:
+    struct Slot {};
+    struct ArrayFrame {};
+    struct ObjectFrame {};
+
+    explicit HandlerSink(SaxHandler& handler) : handler_(handler) {}
+
+    bool null(Slot) { return handler_.null(); }
+    bool boolean(Slot, bool b) { return handler_.boolean(b); }
+    bool integer(Slot, std::int64_t n) { return handler_.integer(n); }
+    bool number(Slot, double d) { return handler_.number(d); }
+    bool string(Slot, std::string_view text) { return handler_.string(own(text)); }
+
+    bool startArray(Slot, ArrayFrame&) { return handler_.startArray(); }
+    Slot startElement(ArrayFrame&) { return {}; }
+    bool finishElement(ArrayFrame&) { return true; }
+    void dropElement(ArrayFrame&) {}
+    bool endArray(ArrayFrame&, std::size_t count) { return handler_.endArray(count); }
+
+    bool startObject(Slot, ObjectFrame&) { return handler_.startObject(); }
+    bool startMember(ObjectFrame&, std::string_view key, Slot&) { return handler_.key(own(key)); }
+    bool finishMember(ObjectFrame&) { return true; }
+    void dropMember(ObjectFrame&) {}
+    bool endObject(ObjectFrame&, std::size_t count) { return handler_.endObject(count); }
+
+private:
+    // The handler takes std::string; the buffer keeps its capacity between calls.
+    const std::string& own(std::string_view text) {
+        buffer_.assign(text.data(), text.size());
+        return buffer_;
+    }
+
+    SaxHandler& handler_;
+    std::string buffer_;
+};
+
+template <typename Sink>
+class Parser {
+public:
+    using Slot = typename Sink::Slot;
+
+    Parser(Sink& sink, const char* begin, const char* end, ParseOptions options) noexcept
+        : sink_(sink), p_(begin), end_(end), options_(options) {}
+
+    bool parseDocument(Slot target) {
+        skipByteOrderMark();
+        if (!parseValue(target)) {
+            return false;
+        }
+        if ((options_ & kAllowTrailingText) == 0) {
+            skipWhiteSpace();
+            if (p_ != end_ && *p_ != '\0') {
+                return fail(msg::kTrailingText);
+            }
+        }
+        return true;
+    }
+
+    const char* message() const noexcept { return message_; }
+
+private:
+    bool fail(const char* message) noexcept {
+        message_ = message;
+        return false;
+    }
+    bool check(bool handlerGoesOn) noexcept { return handlerGoesOn || fail(msg::kSaxCancelled); }
+
+    bool atEnd() const noexcept { return p_ == end_; }
+    // Reading at the end yields the byte 0.
+    char peek() const noexcept { return p_ != end_ ? *p_ : '\0'; }
+
+    void skipWhiteSpace() noexcept {
+        while (p_ != end_ && isWhiteSpace(*p_)) {
+            ++p_;
+        }
+    }
+
+    // EF, EF BB and EF BB BF are all skipped: each byte only after the one before.
+    void skipByteOrderMark() noexcept {
+        static constexpr unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
+        for (unsigned char expected : kMark) {
+            if (atEnd() || static_cast<unsigned char>(*p_) != expected) {
+                return;
+            }
+            ++p_;
+        }
+    }
+
+    bool parseValue(Slot slot) {
+        skipWhiteSpace();
+        switch (peek()) {
+        case '"':
+            return parseString(slot);
+        case '{':
+            return parseObject(slot);
+        case '[':
+            return parseArray(slot);
+        case '-':
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7':
+        case '8':
+        case '9':
+            return parseNumber(slot);
+        case 't':
+            return matchWord("true") ? check(sink_.boolean(slot, true)) : fail(msg::kInvalidBoolean);
+        case 'f':
+            return matchWord("false") ? check(sink_.boolean(slot, false)) : fail(msg::kInvalidBoolean);
+        case 'n':
+            return matchWord("null") ? check(sink_.null(slot)) : fail(msg::kInvalidNull);
+        default:
+            return fail(msg::kUnexpectedCharacter);
+        }
+    }
+
+    bool matchWord(std::string_view word) noexcept {
+        if (static_cast<std::size_t>(end_ - p_) < word.size() ||
+            std::memcmp(p_, word.data(), word.size()) != 0) {
+            return false;
+        }
+        p_ += word.size();
+        return true;
+    }
+
+    bool parseString(Slot slot) {
+        std::string_view text;
+        return readString(text) && check(sink_.string(slot, text));
+    }
+
+    // Reads the string at the cursor (on its opening quote). Text without
+    // escapes is answered as a view into the source; otherwise it is built in
+    // text_ and the view points there.
+    bool readString(std::string_view& text) {
+        ++p_;
+        const char* runStart = p_;
+        const char* stop = findQuoteOrBackslash(p_, end_);
+        if (stop == end_) {
+            p_ = end_;
+            return fail(msg::kUnterminatedString);
+        }
+        if (*stop == '"') {
+            text = std::string_view(runStart, static_cast<std::size_t>(stop - runStart));
+            p_ = stop + 1;
+            return true;
+        }
+        text_.assign(runStart, stop);
+        p_ = stop;
+        for (;;) {
+            // p_ is on a backslash here.
+            ++p_;
+            if (!readEscape()) {
+                return false;
+            }
+            runStart = p_;
+            stop = findQuoteOrBackslash(p_, end_);
+            text_.append(runStart, stop);
+            if (stop == end_) {
+                p_ = end_;
+                return fail(msg::kUnterminatedString);
+            }
+            p_ = stop;
+            if (*stop == '"') {
+                ++p_;
+                text = text_;
+                return true;
+            }
+        }
+    }
+
+    bool readEscape() {
+        const char c = peek();
+        if (atEnd()) {
+            return fail(msg::kBadEscape);
+        }
+        ++p_;
+        switch (c) {
+        case '"':
+        case '/':
+        case '\\':
+            text_.push_back(c);
+            return true;
+        case 'b':
+            text_.push_back('\b');
+            return true;
+        case 'f':
+            text_.push_back('\f');
+            return true;
+        case 'n':
+            text_.push_back('\n');
+            return true;
+        case 'r':
+            text_.push_back('\r');
+            return true;
+        case 't':
+            text_.push_back('\t');
+            return true;
+        case 'u':
+            return readUnicodeEscape();
+        default:
+            return fail(msg::kBadEscape);
+        }
+    }
+
+    bool readHex4(std::uint32_t& value) noexcept {
+        if (end_ - p_ < 4) {
+            return false;
+        }
+        value = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int digit = hexDigit(p_[i]);
+            if (digit < 0) {
+                return false;
+            }
+            value = value * 16 + static_cast<std::uint32_t>(digit);
+        }
+        p_ += 4;
+        return true;
+    }
+
+    // Cursor after "\u".
+    bool readUnicodeEscape() {
+        std::uint32_t unit = 0;
+        if (!readHex4(unit)) {
+            return fail(msg::kBadHex);
+        }
+        if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            return fail(msg::kBadSurrogate);  // a low surrogate needs a high one before it
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (end_ - p_ < 2 || p_[0] != '\\' || p_[1] != 'u') {
+                return fail(msg::kBadSurrogate);
+            }
+            p_ += 2;
+            std::uint32_t low = 0;
+            if (!readHex4(low)) {
+                return fail(msg::kBadHex);
+            }
+            if (low < 0xDC00 || low > 0xDFFF) {
+                return fail(msg::kBadSurrogate);
+            }
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        }
+        appendUtf8(text_, unit);
+        return true;
+    }
+
+    bool parseNumber(Slot slot) {
+        const char* const start = p_;
+        const bool negative = peek() == '-';
+        if (negative) {
+            ++p_;
+        }
+        if (!isDigit(peek())) {
+            return fail(msg::kNoDigit);
+        }
+        // Integer part, accumulated while it fits a signed 64-bit integer.
+        constexpr std::int64_t kLimit = 922337203685477580;
+        const bool leadingZero = *p_ == '0';
+        std::int64_t magnitude = 0;
+        bool overflow = false;
+        const char* const integerStart = p_;
+        while (p_ != end_ && isDigit(*p_)) {
+            const int digit = *p_ - '0';
+            if (!overflow && (magnitude > kLimit || (magnitude == kLimit && digit > 7))) {
+                overflow = true;
+            }
+            if (!overflow) {
+                magnitude = magnitude * 10 + digit;
+            }
+            ++p_;
+        }
+        const std::ptrdiff_t integerDigits = p_ - integerStart;
+        if (leadingZero && integerDigits > 1) {
+            return fail(msg::kLeadingZero);
+        }
+        // Fraction.
+        bool hasFraction = false;
+        int fractionLeadingZeros = 0;
+        if (peek() == '.') {
+            ++p_;
+            if (!isDigit(peek())) {
+                return fail(msg::kNoFractionDigit);
+            }
+            hasFraction = true;
+            const char* const fractionStart = p_;
+            while (p_ != end_ && *p_ == '0') {
+                ++p_;
+            }
+            fractionLeadingZeros = static_cast<int>(std::min<std::ptrdiff_t>(p_ - fractionStart, 1 << 30));
+            while (p_ != end_ && isDigit(*p_)) {
+                ++p_;
+            }
+        }
+        // Exponent; saturated far beyond the double range so that it never wraps.
+        std::int64_t exponent = 0;
+        if (peek() == 'e' || peek() == 'E') {
+            ++p_;
+            bool negativeExponent = false;
+            if (peek() == '+' || peek() == '-') {
+                negativeExponent = *p_ == '-';
+                ++p_;
+            }
+            if (!isDigit(peek())) {
+                return fail(msg::kNoExponentDigit);
+            }
+            while (p_ != end_ && isDigit(*p_)) {
+                if (exponent < 1000000000) {
+                    exponent = exponent * 10 + (*p_ - '0');
+                }
+                ++p_;
+            }
+            if (negativeExponent) {
+                exponent = -exponent;
+            }
+        }
+        if (!hasFraction && exponent == 0 && !overflow) {
+            return check(sink_.integer(slot, negative ? -magnitude : magnitude));
+        }
+        double value = 0.0;
+        const auto [ptr, ec] = std::from_chars(start, p_, value, std::chars_format::general);
+        if (ptr != p_) {
+            return fail(msg::kBadFloat);
+        }
+        if (ec == std::errc::result_out_of_range) {
+            // from_chars leaves the value alone when the result would be an
+            // infinity or would round to zero; the decimal magnitude tells which.
+            // (A zero integer part is exactly "0": leading zeros fail above.)
+            const std::int64_t magnitudeExponent =
+                exponent + (leadingZero ? -fractionLeadingZeros : integerDigits);
+            const double limit = magnitudeExponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+            value = negative ? -limit : limit;
+        } else if (ec != std::errc()) {
+            return fail(msg::kBadFloat);
+        }
+        return check(sink_.number(slot, value));
+    }
+
+    // One more level of arrays or objects; false beyond the bound.
+    bool enter() noexcept {
+        if (++depth_ > kMaxNestingDepth) {
+            return fail(kDepthLimitMessage);
+        }
+        return true;
+    }
+
+    bool parseArray(Slot slot) {
+        if (!enter()) {
+            return false;
+        }
+        typename Sink::ArrayFrame frame{};
+        if (!check(sink_.startArray(slot, frame))) {
+            return false;
+        }
+        ++p_;
+        std::size_t count = 0;
+        if (atEnd()) {
+            return closeArray(frame, count);
+        }
+        for (;;) {
+            skipWhiteSpace();
+            if (peek() == ']') {
+                if (count > 0 && (options_ & kAllowTrailingComma) == 0) {
+                    return fail(msg::kArrayComma);
+                }
+                ++p_;
+                return closeArray(frame, count);
+            }
+            Slot element = sink_.startElement(frame);
+            if (!parseValue(element)) {
+                sink_.dropElement(frame);
+                return false;
+            }
+            ++count;
+            skipWhiteSpace();
+            const char next = peek();
+            if (next == ']') {
+                ++p_;
+                return closeArray(frame, count);
+            }
+            if (next != ',') {
+                return fail(msg::kArrayText);
+            }
+            ++p_;
+            if (atEnd()) {
+                return closeArray(frame, count);
+            }
+        }
+    }
+
+    bool closeArray(typename Sink::ArrayFrame& frame, std::size_t count) {
+        --depth_;
+        return check(sink_.endArray(frame, count));
+    }
+
+    bool parseObject(Slot slot) {
+        if (!enter()) {
+            return false;
+        }
+        typename Sink::ObjectFrame frame{};
+        if (!check(sink_.startObject(slot, frame))) {
+            return false;
+        }
+        ++p_;
+        std::size_t count = 0;
+        for (;;) {
+            skipWhiteSpace();
+            if (atEnd()) {
+                return closeObject(frame, count);
+            }
+            const char c = *p_;
+            if (c == '}') {
+                if (count > 0 && (options_ & kAllowTrailingComma) == 0) {
+                    return fail(msg::kObjectComma);
+                }
+                ++p_;
+                return closeObject(frame, count);
+            }
+            if (c != '"') {
+                // A stray byte between members is stepped over.
+                ++p_;
+                continue;
+            }
+            if (!parseMember(frame)) {
+                return false;
+            }
+            ++count;
+            skipWhiteSpace();
+            const char next = peek();
+            if (next == '}') {
+                ++p_;
+                return closeObject(frame, count);
+            }
+            if (next != ',') {
+                return fail(msg::kObjectText);
+            }
+            ++p_;
+            if (atEnd()) {
+                return closeObject(frame, count);
+            }
+        }
+    }
+
+    bool parseMember(typename Sink::ObjectFrame& frame) {
+        std::string_view key;
+        if (!readString(key)) {
+            return false;
+        }
+        skipWhiteSpace();
+        if (peek() != ':') {
+            return fail(msg::kObjectText);
+        }
+        ++p_;
+        Slot member{};
+        if (!check(sink_.startMember(frame, key, member))) {
+            return false;
+        }
+        if (!parseValue(member)) {
+            sink_.dropMember(frame);
+            return false;
+        }
+        return true;
+    }
+
+    bool closeObject(typename Sink::ObjectFrame& frame, std::size_t count) {
+        --depth_;
+        return check(sink_.endObject(frame, count));
+    }
+
+    Sink& sink_;
+    const char* p_;
+    const char* const end_;
+    const ParseOptions options_;
+    int depth_ = 0;
+    const char* message_ = nullptr;
+    std::string text_;  // strings with escapes are built here; keeps its capacity
+};
+
+template <typename Sink>
+bool run(Sink& sink, typename Sink::Slot target, const char* begin, const char* end,
+         ParseOptions options, std::string* error) {
+    if (begin == nullptr) {
+        end = begin;
+    }
+    Parser<Sink> parser(sink, begin, end, options);
+    const bool ok = parser.parseDocument(target);
+    if (error != nullptr) {
+        if (ok) {
+            error->clear();
+        } else {
+            error->assign(parser.message());
+        }
+    }
+    return ok;
+}
+
+}  // namespace
+
+bool parseJson(Value& out, const char* begin, const char* end, const ParseOptions& options, std::string* error) {
+    ValueSink sink;
+    return run(sink, &out, begin, end, options, error);
+}
+
+bool parseJson(Value& out, const std::string& text, ParseOptions options, std::string* error) {
+    return parseJson(out, text.data(), text.data() + text.size(), options, error);
+}
+
+bool parseJson(SaxHandler& handler, const char* begin, const char* end, const ParseOptions& options,
+               std::string* error) {
+    HandlerSink sink(handler);
+    return run(sink, HandlerSink::Slot{}, begin, end, options, error);
+}
+
+}  // namespace pocketjson
