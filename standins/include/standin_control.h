@@ -13,6 +13,22 @@
 // function cannot fail).
 // At load a stand-in reads the file named by the environment variable
 // MAVEL_WORLD when it is set, otherwise it starts with the demo world.
+//
+// Details (see standins/README.md for every section's keys):
+// - The world is read on the first call of any export, not at load, so a
+//   test may set MAVEL_WORLD after LoadLibraryW. A file that cannot be read
+//   or parsed leaves the demo world.
+// - StandinLoadWorld with a document that lacks a library's section resets
+//   that library to its demo world. A malformed document or section (wrong
+//   member types) is refused as a whole: result 0, world unchanged.
+// - Texts in the world are UTF-8; the stand-ins hand them out in the ANSI
+//   code page, except those the library passes on unconverted (EDID texts,
+//   screen device ids, profile paths, VGA device location ids, the locale
+//   country, the plug-in folder), which are handed out byte for byte.
+// - Integers may be JSON numbers or texts such as "0x80000006".
+// - Texts handed out stay valid until process end, across world changes.
+// - Every function of the library's binary interface appends its name to the
+//   call log; the control functions below do not.
 
 #include <stdint.h>
 
@@ -22,9 +38,32 @@ extern "C" {
 
 /* Replaces this library's world from a whole world document; non-zero on success. */
 typedef int32_t (*StandinLoadWorldFn)(const char* worldJson);
-/* JSON array of the names of this library's functions called since the last reset, in order. */
+/* JSON array of the names of this library's functions called since the last reset, in order.
+   Valid until the next StandinCallLog call. */
 typedef const char* (*StandinCallLogFn)(void);
 typedef void (*StandinResetCallLogFn)(void);
+
+/* Export "StandinCallCount": how often the named function was called since the last reset. */
+typedef int32_t (*StandinCallCountFn)(const char* functionName);
+
+/* libostrel_x64.dll, export "OstrStandinLiveSnapshots": snapshots created and not yet released. */
+typedef int32_t (*OstrStandinLiveSnapshotsFn)(void);
+
+/* libbramble.dll, export "BrambleStandinState": JSON object of what the caller told the sensor
+   library since the last StandinResetCallLog (which clears it too):
+     {"lockCount": n, "unlockCount": n,
+      "preUpdates": [{"serial": "...", "product": "..."}, ...],   BramblePreUpdateBuiltInSensorHandle
+      "updates":    [{"serial": "...", "product": "..."}, ...],   BrambleUpdateBuiltInSensorHandle
+      "removedSensors": [sensorHandle, ...]}                      successful BrambleRemoveSensor
+   Texts are converted to UTF-8. Valid until the next call. */
+typedef const char* (*BrambleStandinStateFn)(void);
+
+/* libquillon2_x64.dll, export "QuillonStandinLines": JSON array of the messages accepted by
+   quillon_log, in order: [{"level": n, "logger": "...", "message": "..."}, ...].
+   Valid until the next call. */
+typedef const char* (*QuillonStandinLinesFn)(void);
+/* libquillon2_x64.dll, export "QuillonStandinClear": forgets those messages (the log file stays). */
+typedef void (*QuillonStandinClearFn)(void);
 
 #ifdef __cplusplus
 }

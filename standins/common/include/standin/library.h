@@ -1,0 +1,147 @@
+#pragma once
+// One stand-in library's process-wide state: its model (world plus whatever
+// the library remembers between calls), its call log and the lock that
+// serialises every call, since the caller uses several threads.
+//
+// A Model provides
+//   void apply(const Json& section);     // replace the world; throws and
+//                                        // changes nothing when malformed
+//   bool fails(std::string_view) const;  // the world's "fail" list
+// and optionally
+//   void clearRecords();                 // forget what it recorded besides
+//                                        // the call log
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "standin/call_log.h"
+#include "standin/world_document.h"
+
+namespace standin {
+
+// Every world ever applied, kept until process end: texts handed out from an
+// older world must stay readable after the world is replaced.
+template <typename World>
+class Generations {
+public:
+    const World& current() const noexcept { return *all_.back(); }
+    void add(World world) { all_.push_back(std::make_unique<const World>(std::move(world))); }
+
+private:
+    std::vector<std::unique_ptr<const World>> all_;
+};
+
+template <typename Model>
+class Library {
+public:
+    explicit Library(const char* sectionName) noexcept : sectionName_(sectionName) {}
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    // Runs body(model, failing) under the lock after logging the call; failing
+    // tells whether the world lists the function in "fail". No exception
+    // leaves: a failure inside gives the empty result (0, null, "").
+    template <typename Body>
+    auto call(std::string_view function, Body&& body) noexcept {
+        using Result = std::invoke_result_t<Body, Model&, bool>;
+        try {
+            std::lock_guard lock(mutex_);
+            start();
+            log_.record(function);
+            return body(model_, model_.fails(function));
+        } catch (...) {
+            return emptyResult<Result>();
+        }
+    }
+
+    // Like call, for control functions: not logged, never failing.
+    template <typename Body>
+    auto control(Body&& body) noexcept {
+        using Result = std::invoke_result_t<Body, Model&>;
+        try {
+            std::lock_guard lock(mutex_);
+            start();
+            return body(model_);
+        } catch (...) {
+            return emptyResult<Result>();
+        }
+    }
+
+    std::int32_t loadWorld(const char* documentText) noexcept {
+        if (documentText == nullptr) return 0;
+        try {
+            const std::optional<Json> document = parseWorld(documentText);
+            if (!document) return 0;
+            std::lock_guard lock(mutex_);
+            start();
+            model_.apply(sectionOf(*document, sectionName_));
+            return 1;
+        } catch (...) {
+            return 0;
+        }
+    }
+
+    // Valid until the next call of callLog.
+    const char* callLog() noexcept {
+        try {
+            std::lock_guard lock(mutex_);
+            callLogText_ = log_.json();
+            return callLogText_.c_str();
+        } catch (...) {
+            return "[]";
+        }
+    }
+
+    void resetCallLog() noexcept {
+        std::lock_guard lock(mutex_);
+        log_.clear();
+        if constexpr (requires { model_.clearRecords(); }) {
+            model_.clearRecords();
+        }
+    }
+
+    std::int32_t callCount(const char* function) noexcept {
+        if (function == nullptr) return 0;
+        std::lock_guard lock(mutex_);
+        return log_.count(function);
+    }
+
+private:
+    template <typename Result>
+    static Result emptyResult() noexcept {
+        if constexpr (std::is_same_v<Result, const char*>) {
+            return "";
+        } else if constexpr (!std::is_void_v<Result>) {
+            return Result{};
+        }
+    }
+
+    // The world is read on first use, not at load: DllMain runs under the
+    // loader lock, too early for file access.
+    void start() {
+        if (started_) return;
+        const std::optional<Json> document = startupWorld();
+        try {
+            model_.apply(sectionOf(document ? *document : demoWorld(), sectionName_));
+        } catch (const std::exception&) {
+            // A malformed section in the world file: fall back to the demo.
+            model_.apply(sectionOf(demoWorld(), sectionName_));
+        }
+        started_ = true;
+    }
+
+    const char* sectionName_;
+    std::mutex mutex_;
+    bool started_ = false;
+    Model model_;
+    CallLog log_;
+    std::string callLogText_;
+};
+
+}  // namespace standin
