@@ -25,10 +25,10 @@ public:
     }
     bool string(const std::string& s) override { return record("string:" + s); }
     bool startArray() override { return record("["); }
-    bool endArray(std::size_t count) override { return record("]" + std::to_string(count)); }
+    bool endArray(std::size_t count) override { return record(std::string("]").append(std::to_string(count))); }
     bool startObject() override { return record("{"); }
     bool key(const std::string& k) override { return record("key:" + k); }
-    bool endObject(std::size_t count) override { return record("}" + std::to_string(count)); }
+    bool endObject(std::size_t count) override { return record(std::string("}").append(std::to_string(count))); }
 
 private:
     bool record(const std::string& event) {
