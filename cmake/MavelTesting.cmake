@@ -9,15 +9,21 @@ if(NOT TARGET gtest)
 endif()
 include(GoogleTest)
 
-# mavel_add_gtest(NAME SOURCES ... [LIBS ...] [ENVIRONMENT ...])
+# mavel_add_gtest(NAME SOURCES ... [LIBS ...] [ENVIRONMENT ...] [RESOURCE_LOCK ...])
 # One test executable; every test case runs as its own CTest test (its own
 # process), so process-wide state of the library never leaks between cases.
+# Cases that change state shared by the whole Wine session (cursor, screen
+# saver settings) name RESOURCE_LOCK desktop-state so they never overlap.
 function(mavel_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
+  set(properties TIMEOUT 120 ENVIRONMENT "${ARG_ENVIRONMENT}")
+  if(ARG_RESOURCE_LOCK)
+    list(APPEND properties RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT 120 ENVIRONMENT "${ARG_ENVIRONMENT}")
+    PROPERTIES ${properties})
 endfunction()

@@ -31,8 +31,9 @@ TEST(RequestLog, OneLinePerRequestAtItsLevel) {
     const auto lines = mavel::test::logLines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "2|statusCode:200\tmethod:PUT\turi:" + kBase + "PowerManagementSettings\tmsg:Success");
+    // Methods a resource does not serve never add its route name.
     EXPECT_EQ(lines[1], "5|statusCode:405\tmethod:DELETE\turi:" + kBase +
-                            "System/Information\terr:MethodError\tmsg:DELETE method is not allowed.");
+                            "\terr:MethodError\tmsg:DELETE method is not allowed.");
 }
 
 TEST(RequestLog, WithoutTheLoggingLibraryEverythingElseIsTheSame) {

@@ -92,7 +92,8 @@ void resetCallLog(const wchar_t* moduleName) {
 
 int callCount(const wchar_t* moduleName, const std::string& functionName) {
     int count = 0;
-    for (const pocketjson::Value& name : callLog(moduleName).elements()) {
+    const pocketjson::Value log = callLog(moduleName);
+    for (const pocketjson::Value& name : log.elements()) {
         if (name.stringValue() == functionName) ++count;
     }
     return count;
