@@ -9,6 +9,7 @@
 #include <limits>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "pocketjson/json.h"
 
@@ -98,13 +99,19 @@ void appendUtf8(std::string& out, std::uint32_t codePoint) {
     out.append(bytes, count);
 }
 
-// Stores what the parser reads into Values. A slot is the Value being filled.
+// Stores what the parser reads into Values. A slot is the Value being filled;
+// the parser writes through it before it asks for the next element, and never
+// later (an element slot may move when the element stack grows).
 class ValueSink {
 public:
     using Slot = Value*;
 
+    // Elements wait on one stack shared by all levels and move into their
+    // array in one piece when it closes: one exact allocation per array
+    // instead of a chain of regrowths.
     struct ArrayFrame {
         Value::Array* elements;
+        std::size_t base;  // where this array's elements start on the stack
     };
     struct ObjectFrame {
         Value::Object* members;
@@ -138,11 +145,19 @@ public:
     // target keeps the content it already had, as setType() promises.
     bool startArray(Slot slot, ArrayFrame& frame) {
         frame.elements = &slot->mutableElements();
+        frame.base = stack_.size();
         return true;
     }
-    Slot startElement(ArrayFrame& frame) { return &frame.elements->emplace_back(); }
-    bool finishElement(ArrayFrame&) { return true; }
-    void dropElement(ArrayFrame& frame) { frame.elements->pop_back(); }
+    Slot startElement(ArrayFrame&) { return &stack_.emplace_back(); }
+    void dropElement(ArrayFrame&) { stack_.pop_back(); }
+    // Runs whether the array ended well or not: completed elements are kept.
+    void flushArray(ArrayFrame& frame) {
+        Value::Array& elements = *frame.elements;
+        const auto first = stack_.begin() + static_cast<std::ptrdiff_t>(frame.base);
+        elements.reserve(elements.size() + static_cast<std::size_t>(stack_.end() - first));
+        elements.insert(elements.end(), std::make_move_iterator(first), std::make_move_iterator(stack_.end()));
+        stack_.erase(first, stack_.end());
+    }
     bool endArray(ArrayFrame&, std::size_t) { return true; }
 
     bool startObject(Slot slot, ObjectFrame& frame) {
@@ -156,11 +171,7 @@ public:
         const std::size_t before = members.size();
         std::string ownKey(key);
         // Keys often arrive in ascending order; then the end is the right hint.
-        if (members.empty() || std::prev(members.end())->first < ownKey) {
-            frame.added = members.try_emplace(members.end(), std::move(ownKey));
-        } else {
-            frame.added = members.try_emplace(std::move(ownKey)).first;
-        }
+        frame.added = members.try_emplace(std::move(ownKey)).first;
         frame.isNew = members.size() != before;
         if (frame.isNew) {
             slot = &frame.added->second;
@@ -170,13 +181,15 @@ public:
         }
         return true;
     }
-    bool finishMember(ObjectFrame&) { return true; }
     void dropMember(ObjectFrame& frame) {
         if (frame.isNew) {
             frame.members->erase(frame.added);
         }
     }
     bool endObject(ObjectFrame&, std::size_t) { return true; }
+
+private:
+    std::vector<Value> stack_;
 };
 
 // Hands what the parser reads to a SaxHandler; nothing is stored.
@@ -196,13 +209,12 @@ public:
 
     bool startArray(Slot, ArrayFrame&) { return handler_.startArray(); }
     Slot startElement(ArrayFrame&) { return {}; }
-    bool finishElement(ArrayFrame&) { return true; }
     void dropElement(ArrayFrame&) {}
+    void flushArray(ArrayFrame&) {}
     bool endArray(ArrayFrame&, std::size_t count) { return handler_.endArray(count); }
 
     bool startObject(Slot, ObjectFrame&) { return handler_.startObject(); }
     bool startMember(ObjectFrame&, std::string_view key, Slot&) { return handler_.key(own(key)); }
-    bool finishMember(ObjectFrame&) { return true; }
     void dropMember(ObjectFrame&) {}
     bool endObject(ObjectFrame&, std::size_t count) { return handler_.endObject(count); }
 
@@ -252,10 +264,18 @@ private:
     // Reading at the end yields the byte 0.
     char peek() const noexcept { return p_ != end_ ? *p_ : '\0'; }
 
+    // Indentation comes in long runs of spaces: those go eight at a time.
     void skipWhiteSpace() noexcept {
-        while (p_ != end_ && isWhiteSpace(*p_)) {
-            ++p_;
+        constexpr std::uint64_t kEightSpaces = 0x2020202020202020ull;
+        const char* p = p_;
+        while (p != end_ && isWhiteSpace(*p)) {
+            ++p;
+            std::uint64_t word;
+            while (end_ - p >= 8 && (std::memcpy(&word, p, sizeof word), word == kEightSpaces)) {
+                p += 8;
+            }
         }
+        p_ = p;
     }
 
     // EF, EF BB and EF BB BF are all skipped: each byte only after the one before.
@@ -539,10 +559,21 @@ private:
         if (!check(sink_.startArray(slot, frame))) {
             return false;
         }
-        ++p_;
         std::size_t count = 0;
+        const bool ok = readElements(frame, count);
+        sink_.flushArray(frame);
+        if (!ok) {
+            return false;
+        }
+        --depth_;
+        return check(sink_.endArray(frame, count));
+    }
+
+    // Cursor on "[". True when the array ended, with "]" or at the end of the text.
+    bool readElements(typename Sink::ArrayFrame& frame, std::size_t& count) {
+        ++p_;
         if (atEnd()) {
-            return closeArray(frame, count);
+            return true;
         }
         for (;;) {
             skipWhiteSpace();
@@ -551,7 +582,7 @@ private:
                     return fail(msg::kArrayComma);
                 }
                 ++p_;
-                return closeArray(frame, count);
+                return true;
             }
             Slot element = sink_.startElement(frame);
             if (!parseValue(element)) {
@@ -563,21 +594,16 @@ private:
             const char next = peek();
             if (next == ']') {
                 ++p_;
-                return closeArray(frame, count);
+                return true;
             }
             if (next != ',') {
                 return fail(msg::kArrayText);
             }
             ++p_;
             if (atEnd()) {
-                return closeArray(frame, count);
+                return true;
             }
         }
-    }
-
-    bool closeArray(typename Sink::ArrayFrame& frame, std::size_t count) {
-        --depth_;
-        return check(sink_.endArray(frame, count));
     }
 
     bool parseObject(Slot slot) {

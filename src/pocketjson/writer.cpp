@@ -2,9 +2,11 @@
 // Numbers go through std::to_chars: no locale can turn the decimal point into
 // a comma, and the exponent has the two-digit C form on every runtime.
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 #include "pocketjson/json.h"
@@ -33,16 +35,311 @@ constexpr std::array<char, 256> makeEscapeTable() {
 
 constexpr std::array<char, 256> kEscapes = makeEscapeTable();
 
-void appendEscape(std::string& out, unsigned char byte) {
+// Appends to the caller's string through its own buffer: the string is grown
+// ahead in large steps and written with plain stores, and cut back to what
+// was written when the output goes away (also after a failed write, whose
+// partial text must stay).
+class Output {
+public:
+    explicit Output(std::string& text) noexcept : text_(text), used_(text.size()) {}
+    ~Output() { text_.resize(used_); }  // only ever shrinks here: cannot throw
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    // Room for n more bytes; commit() then says how many were written.
+    char* room(std::size_t n) {
+        if (text_.size() - used_ < n) {
+            grow(n);
+        }
+        return text_.data() + used_;
+    }
+    void commit(std::size_t n) noexcept { used_ += n; }
+
+    void put(char c) {
+        *room(1) = c;
+        ++used_;
+    }
+    void put(std::string_view bytes) {
+        std::memcpy(room(bytes.size()), bytes.data(), bytes.size());
+        used_ += bytes.size();
+    }
+
+private:
+    void grow(std::size_t n) { text_.resize(std::max(text_.size() * 2, used_ + n + 256)); }
+
+    std::string& text_;
+    std::size_t used_;
+};
+
+void putEscape(Output& out, unsigned char byte) {
     const char kind = kEscapes[byte];
     if (kind != 'u') {
         const char pair[2] = {'\\', kind};
-        out.append(pair, 2);
+        out.put(std::string_view(pair, 2));
         return;
     }
     static constexpr char kHex[] = "0123456789abcdef";
     const char unicode[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
-    out.append(unicode, 6);
+    out.put(std::string_view(unicode, 6));
+}
+
+void putString(Output& out, std::string_view text) {
+    out.put('"');
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (kEscapes[bytes[i]] != 0) {
+            out.put(text.substr(runStart, i - runStart));
+            putEscape(out, bytes[i]);
+            runStart = i + 1;
+        }
+    }
+    out.put(text.substr(runStart));
+    out.put('"');
+}
+
+// "%.17g" without printf: the double scaled by a power of ten to a 17-digit
+// integer with 128-bit arithmetic, then laid out by the %g rules. The scaling
+// is exact to about 2^-118; when that leaves the rounding of the 17th digit
+// open (a tie, or nearly one), std::to_chars decides instead.
+namespace seventeen {
+
+using u128 = unsigned __int128;
+
+// 10^j = mantissa * 2^exponent, mantissa normalised to 128 bits (top bit set)
+// and truncated; each table step adds at most one unit in the last place.
+struct Power {
+    u128 mantissa;
+    int exponent;
+};
+
+constexpr int kMinPower = -300;  // 10^j for j in [kMinPower, kMaxPower]
+constexpr int kMaxPower = 345;
+
+class PowerTable {
+public:
+    PowerTable() {
+        constexpr u128 kTop = u128{1} << 127;
+        Power current{kTop, -127};
+        powers_[index(0)] = current;
+        for (int j = 1; j <= kMaxPower; ++j) {
+            // floor(m * 10 / 2^s), s = 3 or 4 to stay within 128 bits.
+            const int s = current.mantissa < (kTop / 5) * 8 ? 3 : 4;
+            const u128 low = current.mantissa & ((u128{1} << s) - 1);
+            current.mantissa = (current.mantissa >> s) * 10 + ((low * 10) >> s);
+            current.exponent += s;
+            powers_[index(j)] = current;
+        }
+        current = powers_[index(0)];
+        for (int j = -1; j >= kMinPower; --j) {
+            // floor(m * 2^s / 10), s = 3 or 4 to get the top bit back.
+            const u128 quotient = current.mantissa / 10;
+            const u128 remainder = current.mantissa % 10;
+            u128 next = (quotient << 3) + ((remainder << 3) / 10);
+            int s = 3;
+            if (next < kTop) {
+                next = (quotient << 4) + ((remainder << 4) / 10);
+                s = 4;
+            }
+            current.mantissa = next;
+            current.exponent -= s;
+            powers_[index(j)] = current;
+        }
+    }
+    const Power& operator[](int j) const noexcept { return powers_[index(j)]; }
+
+private:
+    static std::size_t index(int j) noexcept { return static_cast<std::size_t>(j - kMinPower); }
+    std::array<Power, kMaxPower - kMinPower + 1> powers_{};
+};
+
+const PowerTable& powers() {
+    static const PowerTable table;
+    return table;
+}
+
+constexpr std::uint64_t kLow17 = 10000000000000000ull;   // 10^16
+constexpr std::uint64_t kHigh17 = 100000000000000000ull; // 10^17
+
+// For a positive finite v: digits in [10^16, 10^17) and exponent10 with
+// v ~ digits * 10^exponent10, rounded to nearest. False when undecided.
+bool scale(double v, std::uint64_t& digits, int& exponent10) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52);
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    int binaryExponent;
+    if (biased == 0) {
+        binaryExponent = -1074;
+    } else {
+        mantissa |= std::uint64_t{1} << 52;
+        binaryExponent = biased - 1075;
+    }
+    const int shift = __builtin_clzll(mantissa);
+    mantissa <<= shift;
+    binaryExponent -= shift;  // v = mantissa * 2^binaryExponent, top bit set
+
+    // log10(2) ~ 78913 / 2^18; the estimate of the leading decimal exponent
+    // may be one too small, which the loop corrects.
+    int leading = ((binaryExponent + 63) * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int k = leading - 16;
+        const Power& power = powers()[-k];
+        const u128 low = static_cast<u128>(mantissa) * static_cast<std::uint64_t>(power.mantissa);
+        const u128 high = static_cast<u128>(mantissa) * static_cast<std::uint64_t>(power.mantissa >> 64);
+        // 192-bit product w2:w1:w0; only w2:w1 matter for the result.
+        const u128 upper = high + (low >> 64);
+        const int drop = -(binaryExponent + power.exponent) - 64;  // bits of upper below the point
+        if (drop < 64 || drop > 127) {
+            return false;
+        }
+        const u128 whole = upper >> drop;
+        if (whole < kLow17) {
+            --leading;
+            continue;
+        }
+        if (whole >= kHigh17) {
+            ++leading;
+            continue;
+        }
+        const u128 fractionBits = upper & ((u128{1} << drop) - 1);
+        const auto fraction = static_cast<std::uint64_t>((fractionBits << (128 - drop)) >> 64);
+        constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
+        constexpr std::uint64_t kMargin = 1u << 10;
+        if (fraction > kHalf - kMargin && fraction < kHalf + kMargin) {
+            return false;
+        }
+        digits = static_cast<std::uint64_t>(whole) + (fraction >= kHalf ? 1 : 0);
+        exponent10 = k;
+        if (digits == kHigh17) {
+            digits = kLow17;
+            ++exponent10;
+        }
+        return true;
+    }
+    return false;
+}
+
+// Pairs of decimal digits "00" to "99": two digits per division.
+constexpr std::array<char, 200> makeDigitPairs() {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}
+constexpr std::array<char, 200> kDigitPairs = makeDigitPairs();
+
+// Eight digits of n < 10^8, with leading zeros.
+void writeEightDigits(char* out, std::uint32_t n) noexcept {
+    const std::uint32_t high = n / 10000;
+    const std::uint32_t low = n % 10000;
+    std::memcpy(out, &kDigitPairs[2 * (high / 100)], 2);
+    std::memcpy(out + 2, &kDigitPairs[2 * (high % 100)], 2);
+    std::memcpy(out + 4, &kDigitPairs[2 * (low / 100)], 2);
+    std::memcpy(out + 6, &kDigitPairs[2 * (low % 100)], 2);
+}
+
+// The 17 digits of n in [10^16, 10^17).
+void writeDigits(char* out, std::uint64_t n) noexcept {
+    constexpr std::uint64_t kEight = 100000000;
+    out[0] = static_cast<char>('0' + n / (kEight * kEight));
+    const std::uint64_t rest = n % (kEight * kEight);
+    writeEightDigits(out + 1, static_cast<std::uint32_t>(rest / kEight));
+    writeEightDigits(out + 9, static_cast<std::uint32_t>(rest % kEight));
+}
+
+// Lays out 17 digits with the %g rules for precision 17: trailing zeros of
+// the fraction go, and so does a bare decimal point. Returns the end.
+char* layout(char* out, bool negative, std::uint64_t digits, int exponent10) {
+    char text[17];
+    writeDigits(text, digits);
+    int length = 17;
+    while (length > 1 && text[length - 1] == '0') {
+        --length;
+    }
+    const int leading = exponent10 + 16;
+    if (negative) {
+        *out++ = '-';
+    }
+    if (leading >= -4 && leading < 17) {
+        if (leading >= 0) {
+            const int integerDigits = leading + 1;
+            std::memcpy(out, text, static_cast<std::size_t>(integerDigits));
+            out += integerDigits;
+            if (length > integerDigits) {
+                *out++ = '.';
+                std::memcpy(out, text + integerDigits, static_cast<std::size_t>(length - integerDigits));
+                out += length - integerDigits;
+            }
+        } else {
+            *out++ = '0';
+            *out++ = '.';
+            for (int zeros = -leading - 1; zeros > 0; --zeros) {
+                *out++ = '0';
+            }
+            std::memcpy(out, text, static_cast<std::size_t>(length));
+            out += length;
+        }
+        return out;
+    }
+    *out++ = text[0];
+    if (length > 1) {
+        *out++ = '.';
+        std::memcpy(out, text + 1, static_cast<std::size_t>(length - 1));
+        out += length - 1;
+    }
+    *out++ = 'e';
+    *out++ = leading < 0 ? '-' : '+';
+    const int magnitude = leading < 0 ? -leading : leading;
+    if (magnitude >= 100) {
+        *out++ = static_cast<char>('0' + magnitude / 100);
+    }
+    *out++ = static_cast<char>('0' + magnitude / 10 % 10);
+    *out++ = static_cast<char>('0' + magnitude % 10);
+    return out;
+}
+
+// Writes a finite non-zero double; at most 24 bytes.
+char* format(char* first, char* last, double d) {
+    std::uint64_t digits = 0;
+    int exponent10 = 0;
+    if (scale(std::fabs(d), digits, exponent10)) {
+        return layout(first, std::signbit(d), digits, exponent10);
+    }
+    return std::to_chars(first, last, d, std::chars_format::general, 17).ptr;
+}
+
+}  // namespace seventeen
+
+bool putDouble(Output& out, double d) {
+    if (d == 0.0) {
+        out.put("0.0");  // both zeros: the sign of -0.0 is dropped
+        return true;
+    }
+    if (std::isnan(d)) {
+        out.put("nan");
+        return false;
+    }
+    if (std::isinf(d)) {
+        out.put(d < 0 ? std::string_view("-inf") : std::string_view("inf"));
+        return false;
+    }
+    // 17 significant digits in the "%.17g" layout; the longest text is
+    // "-2.2250738585072014e-308", 24 bytes.
+    constexpr std::size_t kLongest = 32;
+    char* const first = out.room(kLongest);
+    char* const end = seventeen::format(first, first + kLongest, d);
+    out.commit(static_cast<std::size_t>(end - first));
+    return true;
+}
+
+void putInteger(Output& out, std::int64_t n) {
+    constexpr std::size_t kLongest = 20;  // "-9223372036854775808"
+    char* const first = out.room(kLongest);
+    const auto end = std::to_chars(first, first + kLongest, n).ptr;
+    out.commit(static_cast<std::size_t>(end - first));
 }
 
 class Writer {
@@ -56,19 +353,16 @@ public:
     bool write(const Value& value, int depth) {
         switch (value.type()) {
         case ValueType::Boolean:
-            out_.append(value.boolValue() ? std::string_view("true") : std::string_view("false"));
+            out_.put(value.boolValue() ? std::string_view("true") : std::string_view("false"));
             return true;
         case ValueType::Integer:
-            writeInteger(value.intValue());
+            putInteger(out_, value.intValue());
             return true;
         case ValueType::Double:
-            if (!std::isfinite(value.doubleValue())) {
-                return false;
-            }
-            formatDouble(value.doubleValue(), out_);
-            return true;
+            // An infinity or NaN writes nothing and fails the write.
+            return std::isfinite(value.doubleValue()) && putDouble(out_, value.doubleValue());
         case ValueType::String:
-            escapeString(out_, value.stringValue());
+            putString(out_, value.stringValue());
             return true;
         case ValueType::Object:
             return writeObject(value.members(), depth);
@@ -76,7 +370,7 @@ public:
             return writeArray(value.elements(), depth);
         default:
             // Null and tags that carry no JSON form.
-            out_.append("null", 4);
+            out_.put("null");
             return true;
         }
     }
@@ -93,40 +387,30 @@ private:
         }
     }
 
-    void writeInteger(std::int64_t n) {
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-        out_.append(digits, static_cast<std::size_t>(end - digits));
-    }
-
     void newLine(int depth) {
-        out_.append(lineBreak_);
+        out_.put(lineBreak_);
         for (int level = 0; level < depth; ++level) {
-            out_.append(indent_);
+            out_.put(indent_);
         }
     }
 
     bool writeObject(const Value::Object& members, int depth) {
         if (members.empty()) {
-            out_.append("{}", 2);
+            out_.put("{}");
             return true;
         }
-        out_.push_back('{');
+        out_.put('{');
         bool first = true;
         for (const auto& [key, member] : members) {
             if (!first) {
-                out_.push_back(',');
+                out_.put(',');
             }
             first = false;
             if (pretty_) {
                 newLine(depth + 1);
             }
-            escapeString(out_, key);
-            if (pretty_) {
-                out_.append(": ", 2);
-            } else {
-                out_.push_back(':');
-            }
+            putString(out_, key);
+            out_.put(pretty_ ? std::string_view(": ") : std::string_view(":"));
             if (!write(member, depth + 1)) {
                 return false;
             }
@@ -134,20 +418,20 @@ private:
         if (pretty_) {
             newLine(depth);
         }
-        out_.push_back('}');
+        out_.put('}');
         return true;
     }
 
     bool writeArray(const Value::Array& elements, int depth) {
         if (elements.empty()) {
-            out_.append("[]", 2);
+            out_.put("[]");
             return true;
         }
-        out_.push_back('[');
+        out_.put('[');
         bool first = true;
         for (const Value& element : elements) {
             if (!first) {
-                out_.push_back(',');
+                out_.put(',');
             }
             first = false;
             if (pretty_) {
@@ -160,11 +444,11 @@ private:
         if (pretty_) {
             newLine(depth);
         }
-        out_.push_back(']');
+        out_.put(']');
         return true;
     }
 
-    std::string& out_;
+    Output out_;
     const bool pretty_;
     const std::string_view indent_;
     const std::string_view lineBreak_;
@@ -184,40 +468,13 @@ std::string toJson(const Value& value, WriteOptions flags) {
 }
 
 bool formatDouble(double d, std::string& out) {
-    if (d == 0.0) {
-        out.append("0.0", 3);  // both zeros: the sign of -0.0 is dropped
-        return true;
-    }
-    if (std::isnan(d)) {
-        out.append("nan", 3);
-        return false;
-    }
-    if (std::isinf(d)) {
-        out.append(d < 0 ? std::string_view("-inf") : std::string_view("inf"));
-        return false;
-    }
-    // 17 significant digits in the "%.17g" layout; the longest text is
-    // "-2.2250738585072014e-308", 24 bytes.
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, d, std::chars_format::general, 17).ptr;
-    out.append(digits, static_cast<std::size_t>(end - digits));
-    return true;
+    Output output(out);
+    return putDouble(output, d);
 }
 
 void escapeString(std::string& out, const std::string& text) {
-    out.push_back('"');
-    const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t size = text.size();
-    std::size_t runStart = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (kEscapes[bytes[i]] != 0) {
-            out.append(text, runStart, i - runStart);
-            appendEscape(out, bytes[i]);
-            runStart = i + 1;
-        }
-    }
-    out.append(text, runStart, size - runStart);
-    out.push_back('"');
+    Output output(out);
+    putString(output, text);
 }
 
 }  // namespace pocketjson

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "pocketjson/json.h"
@@ -30,6 +33,56 @@ TEST(WriteNumbers, DoublesUseSeventeenSignificantDigits) {
     EXPECT_EQ(doubleText(0.00001), "1.0000000000000001e-05");
     EXPECT_EQ(doubleText(std::numeric_limits<double>::max()), "1.7976931348623157e+308");
     EXPECT_EQ(doubleText(-std::numeric_limits<double>::denorm_min()), "-4.9406564584124654e-324");
+}
+
+// The writer has its own 17-digit formatter; std::to_chars with precision 17
+// is specified to print what "%.17g" prints and serves as the reference.
+std::string reference(double d) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, d, std::chars_format::general, 17).ptr;
+    return std::string(text, end);
+}
+
+TEST(WriteNumbers, SeventeenDigitsAgreeWithTheStandardConversion) {
+    std::mt19937_64 random(20240611);
+    int mismatches = 0;
+    const auto check = [&mismatches](double d) {
+        if (!std::isfinite(d) || d == 0.0) {
+            return;
+        }
+        std::string text;
+        formatDouble(d, text);
+        if (text != reference(d) && ++mismatches <= 5) {
+            ADD_FAILURE() << "wrote " << text << ", expected " << reference(d);
+        }
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const std::uint64_t bits = random();
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        check(d);
+    }
+    for (int i = 0; i < 50000; ++i) {
+        check(static_cast<double>(static_cast<std::int64_t>(random())));  // integers beyond 2^53
+        check(static_cast<double>(random() % 100000000) / 1000.0);         // short decimals
+        check(static_cast<double>(random() % 1000000) + 0.5);              // exact halves
+    }
+    for (int e = -325; e <= 308; ++e) {
+        check(std::pow(10.0, e));
+        check(std::strtod(("5e" + std::to_string(e)).c_str(), nullptr));
+        check(std::nextafter(std::pow(10.0, e), 0.0));
+    }
+    for (std::uint64_t bits = 1; bits < 2000; ++bits) {  // the smallest subnormals
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        check(d);
+        check(-d);
+    }
+    check(std::numeric_limits<double>::min());
+    check(std::nextafter(std::numeric_limits<double>::min(), 0.0));
+    check(std::numeric_limits<double>::max());
+    check(std::numeric_limits<double>::epsilon());
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(WriteNumbers, BothZerosAreWrittenAsZeroPointZero) {
