@@ -3,9 +3,6 @@
 // hold: each is released on every way out of a request, thrown errors
 // included.
 
-#include <windows.h>
-#include <unknwn.h>
-
 #include <utility>
 
 namespace kelto::system {
