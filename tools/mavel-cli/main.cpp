@@ -2,6 +2,7 @@
 // answer the library handed to the host.
 
 #include <windows.h>
+#include <objbase.h>
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
@@ -289,6 +290,9 @@ int runCommandLine() {
 int main() {
     // Answers are printed byte for byte; text mode would rewrite line breaks.
     _setmode(_fileno(stdout), _O_BINARY);
+    // A web view host calls the library on a thread with COM initialised;
+    // resources such as login items rely on that.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int result = kLoadError;
     try {
         result = runCommandLine();
@@ -296,5 +300,6 @@ int main() {
         writeError(std::string("mavel-cli: ") + error.what() + "\n");
     }
     std::fflush(stdout);
+    if (SUCCEEDED(com)) CoUninitialize();
     return result;
 }
