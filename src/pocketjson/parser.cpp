@@ -113,11 +113,12 @@ public:
         Value::Array* elements;
         std::size_t base;  // where this array's elements start on the stack
     };
+    // Members wait on a stack too. When the object closes they are ordered by
+    // key (cheaply, on an 8-byte prefix first) and enter the map at its end,
+    // which spares the map a search from the root for every member.
     struct ObjectFrame {
         Value::Object* members;
-        Value::Object::iterator added;  // the member being read, when new
-        bool isNew;
-        Value duplicate;  // receives the value of a repeated key
+        std::size_t base;  // where this object's members start on the stack
     };
 
     bool null(Slot slot) {
@@ -162,35 +163,78 @@ public:
 
     bool startObject(Slot slot, ObjectFrame& frame) {
         frame.members = &slot->mutableMembers();
+        frame.base = pending_.size();
         return true;
     }
-    // The first of repeated keys wins: a later one is read into a scratch
-    // value and thrown away.
-    bool startMember(ObjectFrame& frame, std::string_view key, Slot& slot) {
-        Value::Object& members = *frame.members;
-        const std::size_t before = members.size();
-        std::string ownKey(key);
-        // Keys often arrive in ascending order; then the end is the right hint.
-        frame.added = members.try_emplace(std::move(ownKey)).first;
-        frame.isNew = members.size() != before;
-        if (frame.isNew) {
-            slot = &frame.added->second;
-        } else {
-            frame.duplicate = Value();
-            slot = &frame.duplicate;
-        }
+    bool startMember(ObjectFrame&, std::string_view key, Slot& slot) {
+        Pending& member = pending_.emplace_back();
+        member.key.assign(key.data(), key.size());
+        member.prefix = keyPrefix(key);
+        slot = &member.value;
         return true;
     }
-    void dropMember(ObjectFrame& frame) {
-        if (frame.isNew) {
-            frame.members->erase(frame.added);
-        }
-    }
+    void dropMember(ObjectFrame&) { pending_.pop_back(); }
+    // Runs whether the object ended well or not: completed members are kept.
+    void flushObject(ObjectFrame& frame);
     bool endObject(ObjectFrame&, std::size_t) { return true; }
 
 private:
+    struct Pending {
+        std::uint64_t prefix;  // first eight key bytes, big-endian, zero padded
+        std::string key;
+        Value value;
+    };
+
+    static std::uint64_t keyPrefix(std::string_view key) noexcept {
+        unsigned char bytes[8] = {};
+        std::memcpy(bytes, key.data(), std::min<std::size_t>(key.size(), sizeof bytes));
+        std::uint64_t prefix = 0;
+        for (unsigned char byte : bytes) {
+            prefix = (prefix << 8) | byte;
+        }
+        return prefix;
+    }
+
     std::vector<Value> stack_;
+    std::vector<Pending> pending_;
+    std::vector<std::uint32_t> order_;  // scratch for flushObject
 };
+
+void ValueSink::flushObject(ObjectFrame& frame) {
+    const std::size_t count = pending_.size() - frame.base;
+    Pending* const first = pending_.data() + frame.base;
+    order_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        order_[i] = static_cast<std::uint32_t>(i);
+    }
+    // By key, then by position, so that the first of repeated keys comes first.
+    const auto before = [first](std::uint32_t a, std::uint32_t b) {
+        const Pending& left = first[a];
+        const Pending& right = first[b];
+        if (left.prefix != right.prefix) {
+            return left.prefix < right.prefix;
+        }
+        const int byKey = left.key.compare(right.key);
+        return byKey != 0 ? byKey < 0 : a < b;
+    };
+    // Text written by a JSON writer with sorted keys needs no sorting.
+    if (!std::is_sorted(order_.begin(), order_.end(), before)) {
+        std::sort(order_.begin(), order_.end(), before);
+    }
+    Value::Object& members = *frame.members;
+    const std::string* previous = nullptr;
+    for (std::uint32_t index : order_) {
+        Pending& member = first[index];
+        if (previous != nullptr && *previous == member.key) {
+            continue;  // a repeated key: the first one is in already
+        }
+        // The hint is right unless the target held members before the parse;
+        // try_emplace then searches, and a key already there keeps its value.
+        const auto placed = members.try_emplace(members.end(), std::move(member.key), std::move(member.value));
+        previous = &placed->first;
+    }
+    pending_.resize(frame.base);
+}
 
 // Hands what the parser reads to a SaxHandler; nothing is stored.
 class HandlerSink {
@@ -216,6 +260,7 @@ public:
     bool startObject(Slot, ObjectFrame&) { return handler_.startObject(); }
     bool startMember(ObjectFrame&, std::string_view key, Slot&) { return handler_.key(own(key)); }
     void dropMember(ObjectFrame&) {}
+    void flushObject(ObjectFrame&) {}
     bool endObject(ObjectFrame&, std::size_t count) { return handler_.endObject(count); }
 
 private:
@@ -614,12 +659,23 @@ private:
         if (!check(sink_.startObject(slot, frame))) {
             return false;
         }
-        ++p_;
         std::size_t count = 0;
+        const bool ok = readMembers(frame, count);
+        sink_.flushObject(frame);
+        if (!ok) {
+            return false;
+        }
+        --depth_;
+        return check(sink_.endObject(frame, count));
+    }
+
+    // Cursor on "{". True when the object ended, with "}" or at the end of the text.
+    bool readMembers(typename Sink::ObjectFrame& frame, std::size_t& count) {
+        ++p_;
         for (;;) {
             skipWhiteSpace();
             if (atEnd()) {
-                return closeObject(frame, count);
+                return true;
             }
             const char c = *p_;
             if (c == '}') {
@@ -627,7 +683,7 @@ private:
                     return fail(msg::kObjectComma);
                 }
                 ++p_;
-                return closeObject(frame, count);
+                return true;
             }
             if (c != '"') {
                 // A stray byte between members is stepped over.
@@ -642,14 +698,14 @@ private:
             const char next = peek();
             if (next == '}') {
                 ++p_;
-                return closeObject(frame, count);
+                return true;
             }
             if (next != ',') {
                 return fail(msg::kObjectText);
             }
             ++p_;
             if (atEnd()) {
-                return closeObject(frame, count);
+                return true;
             }
         }
     }
@@ -673,11 +729,6 @@ private:
             return false;
         }
         return true;
-    }
-
-    bool closeObject(typename Sink::ObjectFrame& frame, std::size_t count) {
-        --depth_;
-        return check(sink_.endObject(frame, count));
     }
 
     Sink& sink_;
