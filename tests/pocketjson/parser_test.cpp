@@ -322,10 +322,41 @@ TEST(ParseObjects, FirstOfDuplicateKeysWins) {
     EXPECT_EQ(toJson(result.value), R"({"j":2,"k":1})");
 }
 
+TEST(ParseObjects, ManyKeysInAnyOrderWithRepeats) {
+    // Keys that share long prefixes, differ only in length or in bytes above
+    // 0x7F, come in scrambled order and repeat; each keeps its first value.
+    std::vector<std::string> keys;
+    for (int i = 0; i < 120; ++i) {
+        keys.push_back("shared_prefix_" + std::to_string((i * 37) % 100));
+    }
+    for (const char* key : {"a", "ab", R"(a\u0000)", "", R"(\u00e9)", R"(\u00e9\u00e9)", "zzzzzzzzz", "zzzzzzzz"}) {
+        keys.push_back(key);
+    }
+    std::string text = "{";
+    Value expected;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        text += (i > 0 ? "," : "") + ("\"" + keys[i] + "\":") + std::to_string(i);
+        Value decodedKey;
+        ASSERT_TRUE(parseJson(decodedKey, "\"" + keys[i] + "\""));
+        if (!expected.hasKey(decodedKey.stringValue())) {
+            expected[decodedKey.stringValue()] = static_cast<int>(i);
+        }
+    }
+    text += "}";
+    const Parsed result = parse(text);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.value, expected);
+    EXPECT_EQ(result.value.size(), 108u);
+    EXPECT_EQ(result.value.get(std::string(1, 'a') + '\0').intValue(), 122);
+}
+
 TEST(ParseObjects, FailureKeepsTheMembersReadBefore) {
     EXPECT_EQ(toJson(parse(R"({"a":1,"b":[1,x]})").value), R"({"a":1})");
     // A failing repeat of a key leaves the first value alone.
     EXPECT_EQ(toJson(parse(R"({"a":1,"a":[x]})").value), R"({"a":1})");
+    // Members of the enclosing objects are kept at every level.
+    EXPECT_EQ(toJson(parse(R"({"z":1,"m":{"b":2,"a":[3,{"q":4,"p":x}]}})").value), R"({"z":1})");
+    EXPECT_EQ(toJson(parse(R"({"z":1,"m":{"b":2,"a":[3,{"q":4,"p":5}],"c":x}})").value), R"({"z":1})");
 }
 
 TEST(ParseObjects, KeysWithEscapesAndOrder) {
