@@ -335,7 +335,7 @@ TEST(ParseObjects, ManyKeysInAnyOrderWithRepeats) {
     std::string text = "{";
     Value expected;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        text += (i > 0 ? "," : "") + ("\"" + keys[i] + "\":") + std::to_string(i);
+        text.append(i > 0 ? ",\"" : "\"").append(keys[i]).append("\":").append(std::to_string(i));
         Value decodedKey;
         ASSERT_TRUE(parseJson(decodedKey, "\"" + keys[i] + "\""));
         if (!expected.hasKey(decodedKey.stringValue())) {
