@@ -135,7 +135,7 @@ TEST(ValueSharing, MoveLeavesTheSourceNull) {
     Value source(ValueType::Array);
     source.append(1);
     Value target(std::move(source));
-    EXPECT_TRUE(source.isNull());  // NOLINT: the moved-from state is specified
+    EXPECT_TRUE(source.isNull());  // NOLINT: a moved-from value is Null by design
     EXPECT_EQ(target.size(), 1u);
     Value other("x");
     other = std::move(target);

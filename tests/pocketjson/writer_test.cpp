@@ -36,7 +36,8 @@ TEST(WriteNumbers, DoublesUseSeventeenSignificantDigits) {
 }
 
 // The writer has its own 17-digit formatter; std::to_chars with precision 17
-// is specified to print what "%.17g" prints and serves as the reference.
+// prints what "%.17g" prints (the C++ standard defines it so) and serves as
+// the reference.
 std::string reference(double d) {
     char text[64];
     const auto end = std::to_chars(text, text + sizeof text, d, std::chars_format::general, 17).ptr;
