@@ -9,6 +9,7 @@ packages=(
   wine wine64
   googletest libbenchmark-dev nlohmann-json3-dev rapidjson-dev
   clang libclang-rt-14-dev
+  locales
 )
 
 missing=()

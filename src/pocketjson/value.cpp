@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 #include "pocketjson/json.h"
@@ -108,9 +109,10 @@ Value::Value(const char* text) : Value(std::string_view(text != nullptr ? text :
 Value::Value(const std::string& text) : Value(std::string_view(text)) {}
 
 Value::Value(std::string_view text) : type_(ValueType::String) {
-    auto* fresh = new Container<std::string>();
-    payload_.container = fresh;
+    // Owned until the copy succeeded: a constructor that throws runs no destructor.
+    auto fresh = std::make_unique<Container<std::string>>();
     fresh->data.assign(text.data(), text.size());
+    payload_.container = fresh.release();
 }
 
 Value::Value(const Value& other) noexcept : type_(other.type_), payload_(other.payload_) {
