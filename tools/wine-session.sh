@@ -11,6 +11,9 @@ start_wine_session() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # The emulator script creates the prefix if needed; run something trivial through it.
   "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 || true
+  # The server that command started lingers a few seconds; a persistent one
+  # can only start once it is gone.
+  wineserver -w
   wineserver -p
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 }
