@@ -15,5 +15,8 @@ start_wine_session() {
   # can only start once it is gone.
   wineserver -w
   wineserver -p
+  # Wine's own service processes start with the first program and live as
+  # long as the server; started here they hold no pipe of a test runner open.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 }
