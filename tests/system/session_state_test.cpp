@@ -40,6 +40,18 @@ POINT cursorPosition() {
     return point;
 }
 
+// Puts the cursor somewhere known. The desktop window must exist first: until
+// it does, Wine clips the cursor to an empty screen and every position reads 0,0.
+::testing::AssertionResult placeCursor(int x, int y) {
+    if (GetDesktopWindow() == nullptr) return ::testing::AssertionFailure() << "no desktop window";
+    if (!SetCursorPos(x, y)) return ::testing::AssertionFailure() << "SetCursorPos failed";
+    const POINT placed = cursorPosition();
+    if (placed.x != x || placed.y != y) {
+        return ::testing::AssertionFailure() << "cursor at " << placed.x << "," << placed.y;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 bool canOpenScreenSaverDesktop() {
     HDESK desktop = OpenDesktopA("Screen-Saver", 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS);
     if (desktop == nullptr) return false;
@@ -135,7 +147,7 @@ TEST(SystemScreenSaver, ReportsWhetherTheScreenSaverRuns) {
 TEST(SystemScreenSaver, OlderSystemsNudgeTheCursor) {
     MavelLibrary library;
     for (const char* version : {"6.1.7601", "", "5.1", "6"}) {
-        ASSERT_TRUE(SetCursorPos(200, 100));
+        ASSERT_TRUE(placeCursor(200, 100));
         const Response response = stopScreenSaver(library, version);
         EXPECT_EQ(response.status, 200) << version;
         EXPECT_TRUE(response.value().isNull()) << version;
@@ -149,7 +161,7 @@ TEST(SystemScreenSaver, NewerSystemsUseTheScreenSaverDesktop) {
     MavelLibrary library;
     const bool desktopOpens = canOpenScreenSaverDesktop();
     for (const char* version : {"10.0.19045", "6.2.9200", "6.3", "7"}) {
-        ASSERT_TRUE(SetCursorPos(50, 60));
+        ASSERT_TRUE(placeCursor(50, 60));
         const Response response = stopScreenSaver(library, version);
         if (desktopOpens) {
             EXPECT_EQ(response.status, 200) << version;
