@@ -9,7 +9,7 @@ bash tools/install-deps.sh
 source tools/wine-session.sh
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target libmavel_x64 mavel-cli
+cmake --build --preset windows --target libmavel_x64 mavel-cli mavel_standins
 start_wine_session "$PWD/build"
 
 cli() { echo "\$ mavel-cli $*"; wine build/bin/mavel-cli.exe "$@" || true; echo; }
