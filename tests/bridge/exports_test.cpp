@@ -111,3 +111,15 @@ TEST(Exports, HostileTextsGetWellFormedAnswers) {
         EXPECT_TRUE(response.json.isObject());
     }
 }
+
+TEST(Exports, LoadsBesideClosedLibrariesThatLackOptionalFunctions) {
+    MavelLibrary library(mavel::test::minimalFolder());
+    const HMODULE ostrel = GetModuleHandleW(L"libostrel_x64.dll");
+    ASSERT_NE(ostrel, nullptr);
+    // The variant without run-time functions is the one in use.
+    EXPECT_EQ(GetProcAddress(ostrel, "OstrGetOSReleaseID"), nullptr);
+    const auto response = library.call("SystemInformation", "GET", "", R"({"os":1})");
+    EXPECT_EQ(response.status, 200);
+    EXPECT_TRUE(response.value().get("os").hasKey("name"));
+    EXPECT_FALSE(response.value().get("os").hasKey("releaseID"));
+}
