@@ -1,23 +1,33 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a prefix that belongs to the build.
-# The prefix is created on first use: headless (null display driver) so that
-# window creation works without an X server.
-set -euo pipefail
 # usage: wine-run.sh PREFIX PROGRAM [ARGS...]
+#
+# The prefix is created on first use, headless (null display driver) so that
+# window creation works without an X server. One wineserver stays up between
+# programs (until 30 s after the last one ends), so each test starts fast.
+set -euo pipefail
 export WINEPREFIX=$1
 shift
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-if [ ! -f "$WINEPREFIX/.mavel-ready" ]; then
-  mkdir -p "$WINEPREFIX"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/.mavel-ready" ]; then
-      wineboot -i >/dev/null 2>&1 || true
-      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-      wineserver -w
-      touch "$WINEPREFIX/.mavel-ready"
-    fi
-  ) 9>"$WINEPREFIX.lock"
-fi
+
+mkdir -p "$WINEPREFIX"
+(
+  flock 9
+  # Everything started under the lock closes fd 9: a server or service that
+  # kept it would hold the lock for as long as it lives.
+  if [ ! -f "$WINEPREFIX/.mavel-ready" ]; then
+    wineboot -i 9>&- >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- >/dev/null 2>&1
+    wineserver -w 9>&-
+    touch "$WINEPREFIX/.mavel-ready"
+  fi
+  # Wine's service processes start with the first program of a server and
+  # live as long as it does. Started here, detached from our output, they
+  # hold no pipe of the test runner open (which would make it wait for ever).
+  if wineserver -p30 9>&- </dev/null >/dev/null 2>&1; then
+    wine cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
+  fi
+) 9>"$WINEPREFIX.lock"
+
 exec wine "$@"
