@@ -9,7 +9,9 @@ set -euo pipefail
 export WINEPREFIX=$1
 shift
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# winemenubuilder would turn every test link in the Start Menu into a desktop
+# entry of this machine, and keeps the link open while it reads it.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 mkdir -p "$WINEPREFIX"
 (

@@ -8,7 +8,7 @@ start_wine_session() {
   export WINEPREFIX
   WINEPREFIX=$(wine_prefix "$build_dir")
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 || true
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 }
