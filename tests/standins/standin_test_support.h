@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -14,24 +16,23 @@ namespace standin_test {
 
 using Json = nlohmann::json;
 
-// Folder of the test executable, where the build puts the full stand-ins.
-std::wstring binFolder();
-// Where the minimal variants are.
-std::wstring minimalFolder();
-
-// A loaded DLL, freed when the object goes.
+// A stand-in from the test executable's folder (the full variant) or from its
+// minimal/ subfolder, freed when the object goes; a fresh load starts in the
+// demo world.
 class Module {
 public:
-    explicit Module(const std::wstring& path);
-    static Module full(const wchar_t* fileName) { return Module(binFolder() + L"\\" + fileName); }
-    static Module minimal(const wchar_t* fileName) { return Module(minimalFolder() + L"\\" + fileName); }
-    ~Module();
-    Module(Module&& other) noexcept : module_(other.module_) { other.module_ = nullptr; }
+    explicit Module(const wchar_t* fileName, bool minimal = false) {
+        std::wstring path(MAX_PATH * 4, L'\0');
+        path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+        path = path.substr(0, path.find_last_of(L"\\/")) + (minimal ? L"\\minimal\\" : L"\\") + fileName;
+        module_ = LoadLibraryW(path.c_str());
+        if (module_ == nullptr) throw std::runtime_error("cannot load a stand-in");
+    }
+    ~Module() { FreeLibrary(module_); }
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
-    Module& operator=(Module&&) = delete;
 
-    bool exports(const char* name) const { return GetProcAddress(module_, name) != nullptr; }
+    HMODULE handle() const noexcept { return module_; }
 
     // The export with the given signature; throws when the DLL lacks it.
     template <typename Signature>
@@ -41,37 +42,27 @@ public:
         return reinterpret_cast<Signature*>(reinterpret_cast<void (*)()>(address));
     }
 
-    // Names in the DLL's export table, as the loader sees them.
-    std::vector<std::string> exportNames() const;
-
     // Control API.
-    bool loadWorld(const char* document) const;
-    bool loadWorld(const Json& document) const { return loadWorld(document.dump().c_str()); }
-    Json callLog() const;
-    int callCount(const char* function) const;
-    void resetCallLog() const;
+    bool loadWorld(const std::string& document) const {
+        return function<std::int32_t(const char*)>("StandinLoadWorld")(document.c_str()) != 0;
+    }
+    int callCount(const char* name) const { return function<std::int32_t(const char*)>("StandinCallCount")(name); }
+    Json callLog() const { return Json::parse(function<const char*()>("StandinCallLog")()); }
 
 private:
-    HMODULE module_ = nullptr;
+    HMODULE module_;
 };
 
 // A file in the temporary folder, deleted when the object goes.
-class TemporaryFile {
-public:
-    TemporaryFile();
-    ~TemporaryFile();
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const std::wstring& path() const noexcept { return path_; }
-    void write(const std::string& bytes) const;
-    std::string read() const;
-
-private:
-    std::wstring path_;
+struct TemporaryFile {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("mavel-standin-" + std::to_string(GetCurrentProcessId()));
+    TemporaryFile() { std::ofstream(path, std::ios::trunc); }
+    ~TemporaryFile() { DeleteFileW(path.c_str()); }
+    std::string read() const {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
 };
-
-void setEnvironment(const wchar_t* name, const std::wstring& value);
-std::string utf8(const std::wstring& wide);
 
 }  // namespace standin_test
