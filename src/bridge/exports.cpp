@@ -18,61 +18,63 @@
 
 namespace bridge = kelto::bridge;
 
-#define MAVEL_RESOURCE_ARGS const char *options, const char *params, const char *query, const char *body
-
 extern "C" {
 
-uint32_t DeviceNotification(MAVEL_RESOURCE_ARGS) {
+uint32_t DeviceNotification(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::DeviceNotification>(options, params, query, body);
 }
-uint32_t Screens(MAVEL_RESOURCE_ARGS) { return serveRequest<bridge::Screens>(options, params, query, body); }
-uint32_t ScreenAtIndex(MAVEL_RESOURCE_ARGS) {
+uint32_t Screens(const char* options, const char* params, const char* query, const char* body) {
+    return serveRequest<bridge::Screens>(options, params, query, body);
+}
+uint32_t ScreenAtIndex(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::ScreenAtIndex>(options, params, query, body);
 }
-uint32_t ScreensForMonitor(MAVEL_RESOURCE_ARGS) {
+uint32_t ScreensForMonitor(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::ScreensForMonitor>(options, params, query, body);
 }
-uint32_t ScreensForPoint(MAVEL_RESOURCE_ARGS) {
+uint32_t ScreensForPoint(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::ScreensForPoint>(options, params, query, body);
 }
-uint32_t PowerManagementSettings(MAVEL_RESOURCE_ARGS) {
+uint32_t PowerManagementSettings(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::PowerManagementSettings>(options, params, query, body);
 }
-uint32_t SystemInformation(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemInformation(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemInformation>(options, params, query, body);
 }
-uint32_t SystemProcesses(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemProcesses(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemProcesses>(options, params, query, body);
 }
-uint32_t SystemUSBDevices(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemUSBDevices(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemUSBDevices>(options, params, query, body);
 }
-uint32_t SystemApplications(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemApplications(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemApplications>(options, params, query, body);
 }
-uint32_t SystemApplicationWindows(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemApplicationWindows(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemApplicationWindows>(options, params, query, body);
 }
-uint32_t SystemKEXT(MAVEL_RESOURCE_ARGS) { return serveRequest<bridge::SystemKEXT>(options, params, query, body); }
-uint32_t SystemPrinters(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemKEXT(const char* options, const char* params, const char* query, const char* body) {
+    return serveRequest<bridge::SystemKEXT>(options, params, query, body);
+}
+uint32_t SystemPrinters(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemPrinters>(options, params, query, body);
 }
-uint32_t SystemLoginState(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemLoginState(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemLoginState>(options, params, query, body);
 }
-uint32_t SystemLockState(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemLockState(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemLockState>(options, params, query, body);
 }
-uint32_t SystemScreenSaver(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemScreenSaver(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemScreenSaver>(options, params, query, body);
 }
-uint32_t SystemPreferredLanguage(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemPreferredLanguage(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemPreferredLanguage>(options, params, query, body);
 }
-uint32_t SystemLoginItem(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemLoginItem(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemLoginItem>(options, params, query, body);
 }
-uint32_t SystemEventLogBackup(MAVEL_RESOURCE_ARGS) {
+uint32_t SystemEventLogBackup(const char* options, const char* params, const char* query, const char* body) {
     return serveRequest<bridge::SystemEventLogBackup>(options, params, query, body);
 }
 

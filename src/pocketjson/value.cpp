@@ -223,18 +223,12 @@ const std::string& Value::stringValue() const noexcept {
 Value::Object& Value::detachedObject() {
     auto* current = box<Object>();
     if (current->refCount > 1) {
-        auto* fresh = new Container<Object>();
-        try {
-            fresh->data = current->data;
-        } catch (...) {
-            delete fresh;
-            throw;
-        }
+        auto fresh = std::make_unique<Container<Object>>();
+        fresh->data = current->data;
         --current->refCount;
-        payload_.container = fresh;
-        return fresh->data;
+        payload_.container = fresh.release();
     }
-    return current->data;
+    return box<Object>()->data;
 }
 
 Value::Object& Value::mutableMembers() {
