@@ -39,6 +39,11 @@ public:
     bool hasFunction(ExportedFunction<Signature> function) const noexcept {
         return hasFunction(function.name);
     }
+    // The entry point with its C signature; null when the module lacks it.
+    template <class Signature>
+    Signature* find(ExportedFunction<Signature> function) const noexcept {
+        return reinterpret_cast<Signature*>(reinterpret_cast<void*>(address(function.name)));
+    }
 
     // Calls a required function; a missing one goes through onFunctionNotFound().
     template <class Signature, class... Args>
@@ -56,7 +61,7 @@ public:
 private:
     template <class Signature, class... Args>
     decltype(auto) call(ExportedFunction<Signature> function, Args&&... args) {
-        auto* entry = reinterpret_cast<Signature*>(reinterpret_cast<void*>(address(function.name)));
+        Signature* entry = find(function);
         if (entry == nullptr) throw std::logic_error("call of a missing library function");
         return entry(std::forward<Args>(args)...);
     }

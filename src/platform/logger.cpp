@@ -29,8 +29,7 @@ void LoggerBase::load() noexcept {
 
 void LoggerBase::log(std::uint32_t level, const std::string& message) const noexcept {
     if (handle_ == nullptr) return;
-    auto* write = reinterpret_cast<std::int32_t (*)(void*, const char*, std::uint32_t, const char*)>(
-        reinterpret_cast<void*>(library_.address(quillonLog.name)));
+    const auto write = library_.find(quillonLog);
     if (write == nullptr) return;
     write(handle_, name_.c_str(), level, message.c_str());
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/path.h"
-#include "system/handle_owner.h"
+#include "platform/handle_owner.h"
 
 namespace kelto::bridge {
 
@@ -16,7 +16,7 @@ struct EventLogTraits {
     static Handle invalid() noexcept { return nullptr; }
     static void close(Handle log) noexcept { CloseEventLog(log); }
 };
-using EventLog = system::UniqueHandle<EventLogTraits>;
+using EventLog = UniqueHandle<EventLogTraits>;
 
 // The log is closed before an error leaves, so a failed backup does not
 // keep it open until the host ends.

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/path.h"
-#include "system/handle_owner.h"
+#include "platform/handle_owner.h"
 
 namespace kelto::bridge {
 
@@ -22,7 +22,7 @@ struct FindTraits {
     static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(Handle search) noexcept { FindClose(search); }
 };
-using FileSearch = system::UniqueHandle<FindTraits>;
+using FileSearch = UniqueHandle<FindTraits>;
 
 struct LinkRequest {
     std::wstring target;
@@ -54,7 +54,7 @@ bool removeLink(const fs::Path& linkPath) {
 }
 
 bool saveLink(const fs::Path& linkPath, const LinkRequest& request) {
-    system::ComPtr<IShellLinkW> link;
+    ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.receive()))) {
         return false;
     }
@@ -64,7 +64,7 @@ bool saveLink(const fs::Path& linkPath, const LinkRequest& request) {
     if (!request.description.empty()) link->SetDescription(request.description.c_str());
     if (!request.iconPath.empty()) link->SetIconLocation(request.iconPath.c_str(), 0);
 
-    system::ComPtr<IPersistFile> file;
+    ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.receive()))) return false;
     return SUCCEEDED(file->Save(linkPath.wide().c_str(), TRUE));
 }

@@ -11,7 +11,7 @@
 #include "platform/dynamic_library.h"
 #include "platform/ostrel.h"
 #include "pocketjson/text.h"
-#include "system/handle_owner.h"
+#include "platform/handle_owner.h"
 #include "system/ostrel_support.h"
 
 namespace kelto::bridge {
@@ -26,7 +26,7 @@ struct DesktopTraits {
     static Handle invalid() noexcept { return nullptr; }
     static void close(Handle desktop) noexcept { CloseDesktop(desktop); }
 };
-using Desktop = system::UniqueHandle<DesktopTraits>;
+using Desktop = UniqueHandle<DesktopTraits>;
 
 // Each interactive logon runs its own shell, so distinct sessions of
 // explorer.exe count the users. The name is compared exactly, as the

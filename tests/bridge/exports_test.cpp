@@ -41,7 +41,7 @@ std::set<std::string> exportedNames(HMODULE module) {
 }
 
 std::string methodError(const std::string& method) {
-    return R"({"error":{"message":")" + method + R"( method is not allowed.","name":"MethodError"},"value":null})";
+    return R"({"error":{"message":")" + mavel::test::methodNotAllowed(method) + R"(","name":"MethodError"},"value":null})";
 }
 
 }  // namespace

@@ -7,11 +7,10 @@
 
 #include "library_harness.h"
 
+using mavel::test::kRouteBase;
 using mavel::test::MavelLibrary;
 
 namespace {
-
-const std::string kBase = "/mavel.internal/";
 
 struct Exchange {
     std::string success;
@@ -30,9 +29,9 @@ TEST(RequestLog, OneLinePerRequestAtItsLevel) {
     twoRequests(library);
     const auto lines = mavel::test::logLines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "2|statusCode:200\tmethod:PUT\turi:" + kBase + "PowerManagementSettings\tmsg:Success");
+    EXPECT_EQ(lines[0], "2|statusCode:200\tmethod:PUT\turi:" + kRouteBase + "PowerManagementSettings\tmsg:Success");
     // Methods a resource does not serve never add its route name.
-    EXPECT_EQ(lines[1], "5|statusCode:405\tmethod:DELETE\turi:" + kBase +
+    EXPECT_EQ(lines[1], "5|statusCode:405\tmethod:DELETE\turi:" + kRouteBase +
                             "\terr:MethodError\tmsg:DELETE method is not allowed.");
 }
 

@@ -91,12 +91,8 @@ void resetCallLog(const wchar_t* moduleName) {
 }
 
 int callCount(const wchar_t* moduleName, const std::string& functionName) {
-    int count = 0;
-    const pocketjson::Value log = callLog(moduleName);
-    for (const pocketjson::Value& name : log.elements()) {
-        if (name.stringValue() == functionName) ++count;
-    }
-    return count;
+    auto* count = standinFunction<std::int32_t(const char*)>(moduleName, "StandinCallCount");
+    return count != nullptr ? count(functionName.c_str()) : 0;
 }
 
 std::vector<std::string> logLines() {
@@ -113,6 +109,17 @@ std::vector<std::string> logLines() {
 
 void clearLog() {
     if (auto* clear = standinFunction<void()>(L"libquillon2_x64.dll", "QuillonStandinClear")) clear();
+}
+
+std::string lastLoggedUri() {
+    const std::vector<std::string> lines = logLines();
+    if (lines.empty()) return std::string();
+    const std::string& line = lines.back();
+    const std::string label = "\turi:";
+    const std::size_t start = line.find(label);
+    if (start == std::string::npos) return std::string();
+    const std::size_t end = line.find('\t', start + label.size());
+    return line.substr(start + label.size(), end == std::string::npos ? std::string::npos : end - start - label.size());
 }
 
 }  // namespace mavel::test

@@ -70,5 +70,12 @@ int callCount(const wchar_t* moduleName, const std::string& functionName);
 // Log lines the stand-in logging library received, as "level|message".
 std::vector<std::string> logLines();
 void clearLog();
+// The uri field of the newest request log line; empty when nothing was logged.
+std::string lastLoggedUri();
+
+// What every request log line's uri starts with.
+inline const std::string kRouteBase = "/mavel.internal/";
+// The message of a 405 answer for a method.
+inline std::string methodNotAllowed(const std::string& method) { return method + " method is not allowed."; }
 
 }  // namespace mavel::test

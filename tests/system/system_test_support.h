@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "library_harness.h"
 
@@ -32,21 +31,5 @@ inline std::string asciiNarrow(const std::wstring& text) {
     for (wchar_t unit : text) narrow.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
     return narrow;
 }
-
-// The uri field of the newest request log line; empty when nothing was logged.
-inline std::string lastLoggedUri() {
-    const std::vector<std::string> lines = logLines();
-    if (lines.empty()) return std::string();
-    const std::string& line = lines.back();
-    const std::string label = "\turi:";
-    const std::size_t start = line.find(label);
-    if (start == std::string::npos) return std::string();
-    const std::size_t end = line.find('\t', start + label.size());
-    return line.substr(start + label.size(), end == std::string::npos ? std::string::npos : end - start - label.size());
-}
-
-inline const std::string kRouteBase = "/mavel.internal/";
-
-inline std::string methodNotAllowed(const std::string& method) { return method + " method is not allowed."; }
 
 }  // namespace mavel::test

@@ -1,11 +1,10 @@
 #pragma once
-// Owners for the Windows handles and COM interfaces the system resources
-// hold: each is released on every way out of a request, thrown errors
-// included.
+// Owners for the Windows handles and COM interfaces the library holds: each
+// is released on every way out of a request, thrown errors included.
 
 #include <utility>
 
-namespace kelto::system {
+namespace kelto {
 
 // Traits name the handle type, the value that means "no handle" and how a
 // handle is given back; FindFirstFileW and OpenDesktopA disagree on the first.
@@ -69,4 +68,4 @@ private:
     Interface* pointer_ = nullptr;
 };
 
-}  // namespace kelto::system
+}  // namespace kelto
