@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "bridgehost_control.h"
 #include "library_harness.h"
@@ -76,16 +77,34 @@ TEST(Exports, EveryResourceAnswersEveryMethodExactlyOnce) {
 
 TEST(Exports, MethodsNoResourceImplementsAnswer405ByteForByte) {
     MavelLibrary library;
+    // Each resource and the methods it does not serve.
     const struct {
         const char* exportName;
-        const char* method;
-    } cases[] = {{"SystemInformation", "DELETE"}, {"SystemInformation", "PUT"},  {"SystemInformation", "POST"},
-                 {"PowerManagementSettings", "GET"}, {"Screens", "POST"},       {"DeviceNotification", "POST"},
-                 {"SystemLoginItem", "GET"},      {"SystemEventLogBackup", "GET"}, {"SystemProcesses", "PUT"}};
-    for (const auto& c : cases) {
-        const auto response = library.call(c.exportName, c.method);
-        EXPECT_EQ(response.status, 405) << c.exportName << " " << c.method;
-        EXPECT_EQ(response.text, methodError(c.method)) << c.exportName;
+        std::vector<const char*> unserved;
+    } resources[] = {
+        {"PowerManagementSettings", {"GET"}},
+        {"Screens", {"POST"}},
+        {"DeviceNotification", {"POST"}},
+        {"SystemInformation", {"PUT", "POST", "DELETE"}},
+        {"SystemProcesses", {"PUT", "POST", "DELETE"}},
+        {"SystemUSBDevices", {"PUT", "POST", "DELETE"}},
+        {"SystemApplications", {"PUT", "POST", "DELETE"}},
+        {"SystemApplicationWindows", {"PUT", "POST", "DELETE"}},
+        {"SystemKEXT", {"PUT", "POST", "DELETE"}},
+        {"SystemPrinters", {"PUT", "POST", "DELETE"}},
+        {"SystemLoginState", {"PUT", "POST", "DELETE"}},
+        {"SystemLockState", {"PUT", "POST", "DELETE"}},
+        {"SystemScreenSaver", {"PUT", "POST"}},
+        {"SystemPreferredLanguage", {"PUT", "POST", "DELETE"}},
+        {"SystemLoginItem", {"GET", "POST", "DELETE"}},
+        {"SystemEventLogBackup", {"GET", "PUT", "DELETE"}},
+    };
+    for (const auto& resource : resources) {
+        for (const char* method : resource.unserved) {
+            const auto response = library.call(resource.exportName, method);
+            EXPECT_EQ(response.status, 405) << resource.exportName << " " << method;
+            EXPECT_EQ(response.text, methodError(method)) << resource.exportName << " " << method;
+        }
     }
 }
 

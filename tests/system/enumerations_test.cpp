@@ -195,17 +195,6 @@ TEST(SystemEnumerationsProcess, LibraryWithoutTheFunctionAnswers404ForOneProcess
     EXPECT_EQ(queryProcess(library, "").status, 200);
 }
 
-TEST(SystemEnumerationsMethods, OnlyGetIsServed) {
-    MavelLibrary library;
-    for (const char* name : kListExports) {
-        for (const char* method : {"PUT", "POST", "DELETE"}) {
-            const Response response = library.call(name, method);
-            EXPECT_EQ(response.status, 405) << name << " " << method;
-            EXPECT_EQ(response.errorMessage(), mavel::test::methodNotAllowed(method)) << name;
-        }
-    }
-}
-
 TEST(SystemEnumerationsMethods, LogLineNamesTheRouteAndTheProcessAskedAbout) {
     MavelLibrary library;
     const struct {

@@ -83,14 +83,6 @@ TEST_F(EventLogBackupTest, DesktopTokenNamesTheDesktopFolder) {
     EXPECT_EQ(backUp(":DESKTOP/" + fileName_).status, 200);
 }
 
-TEST_F(EventLogBackupTest, OnlyPostIsServed) {
-    for (const char* method : {"GET", "PUT", "DELETE"}) {
-        const Response response = library_.call("SystemEventLogBackup", method);
-        EXPECT_EQ(response.status, 405) << method;
-        EXPECT_EQ(response.errorMessage(), mavel::test::methodNotAllowed(method));
-    }
-}
-
 TEST_F(EventLogBackupTest, LogLineNamesTheRoute) {
     backUp(":temporary/" + fileName_);
     EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/EventLog/Backup");

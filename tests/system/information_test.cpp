@@ -187,16 +187,6 @@ TEST(SystemInformationOptional, LibraryWithoutOptionalFunctionsLeavesOnlyTheirMe
     }
 }
 
-TEST(SystemInformationMethods, OnlyGetIsServed) {
-    MavelLibrary library;
-    for (const char* method : {"PUT", "POST", "DELETE"}) {
-        const Response response = library.call("SystemInformation", method);
-        EXPECT_EQ(response.status, 405);
-        EXPECT_EQ(response.errorName(), "MethodError");
-        EXPECT_EQ(response.errorMessage(), mavel::test::methodNotAllowed(method));
-    }
-}
-
 TEST(SystemInformationMethods, LogLineNamesTheRoute) {
     MavelLibrary library;
     getInformation(library, "");

@@ -177,14 +177,6 @@ TEST_F(LoginItemTest, EmptyNameIsABadRequest) {
     }
 }
 
-TEST_F(LoginItemTest, OnlyPutIsServed) {
-    for (const char* method : {"GET", "POST", "DELETE"}) {
-        const Response response = library_.call("SystemLoginItem", method);
-        EXPECT_EQ(response.status, 405) << method;
-        EXPECT_EQ(response.errorMessage(), mavel::test::methodNotAllowed(method));
-    }
-}
-
 TEST_F(LoginItemTest, LogLineNamesTheRoute) {
     put(R"(, "enable": false)");
     EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/LoginItem");

@@ -84,14 +84,6 @@ TEST_F(PreferredLanguageTest, LanguagesAreNotConverted) {
     EXPECT_EQ(chosen("{\"resources\": \"\xE9-1\", \"fallback\": \"none\"}"), "\xE9-1");
 }
 
-TEST_F(PreferredLanguageTest, OnlyGetIsServed) {
-    for (const char* method : {"PUT", "POST", "DELETE"}) {
-        const Response response = library_.call("SystemPreferredLanguage", method);
-        EXPECT_EQ(response.status, 405) << method;
-        EXPECT_EQ(response.errorMessage(), mavel::test::methodNotAllowed(method));
-    }
-}
-
 TEST_F(PreferredLanguageTest, LogLineNamesTheRoute) {
     useLanguages("[]");
     choose("");
