@@ -3,7 +3,7 @@
 #include <cstring>
 #include <exception>
 
-#include "bridge/bridge_host.h"
+#include "platform/closed_libraries.h"
 #include "pocketjson/json.h"
 
 namespace {

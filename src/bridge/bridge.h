@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "bridge/result.h"
+#include "result/result.h"
 #include "pocketjson/value.h"
 
 // options, params, query, body, in argument order.

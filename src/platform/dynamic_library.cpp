@@ -1,25 +1,16 @@
 #include "platform/dynamic_library.h"
 
-DynamicLibrary::~DynamicLibrary() { unload(); }
+DynamicLibrary::~DynamicLibrary() = default;
 
-void DynamicLibrary::unload() noexcept {
-    if (module_ != nullptr) {
-        FreeLibrary(module_);
-        module_ = nullptr;
-    }
-}
+void DynamicLibrary::unload() noexcept { module_.reset(); }
 
 void DynamicLibrary::onFunctionNotFound() {}
 
 bool DynamicLibrary::load(const fs::Path& file) {
-    if (module_ != nullptr) return true;
-    HMODULE module = LoadLibraryW(file.wide().c_str());
-    if (module == nullptr) return false;
-    module_ = module;
+    if (module_) return true;
+    kelto::UniqueModule module(LoadLibraryW(file.wide().c_str()));
+    if (!module) return false;
+    module_ = std::move(module);
     path_ = file;
     return true;
-}
-
-FARPROC DynamicLibrary::address(const char* name) const noexcept {
-    return module_ != nullptr ? GetProcAddress(module_, name) : nullptr;
 }

@@ -8,8 +8,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include "bridge/result.h"
+#include "platform/handle_owner.h"
 #include "platform/path.h"
+#include "result/result.h"
 
 // The name and C signature of a function looked up at run time.
 template <class Signature>
@@ -31,10 +32,9 @@ public:
     // Loads the file unless a module is already held; true when one is held.
     bool load(const fs::Path& file);
 
-    bool isLoaded() const noexcept { return module_ != nullptr; }
+    bool isLoaded() const noexcept { return static_cast<bool>(module_); }
     const fs::Path& path() const noexcept { return path_; }
-    FARPROC address(const char* name) const noexcept;
-    bool hasFunction(const char* name) const noexcept { return address(name) != nullptr; }
+    bool hasFunction(const char* name) const noexcept { return kelto::findExport<void()>(module_.get(), name) != nullptr; }
     template <class Signature>
     bool hasFunction(ExportedFunction<Signature> function) const noexcept {
         return hasFunction(function.name);
@@ -42,7 +42,7 @@ public:
     // The entry point with its C signature; null when the module lacks it.
     template <class Signature>
     Signature* find(ExportedFunction<Signature> function) const noexcept {
-        return reinterpret_cast<Signature*>(reinterpret_cast<void*>(address(function.name)));
+        return kelto::findExport<Signature>(module_.get(), function.name);
     }
 
     // Calls a required function; a missing one goes through onFunctionNotFound().
@@ -67,7 +67,7 @@ private:
     }
 
     fs::Path path_;
-    HMODULE module_ = nullptr;
+    kelto::UniqueModule module_;
 };
 
 namespace kelto {

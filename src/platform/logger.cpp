@@ -2,14 +2,14 @@
 
 #include <sstream>
 
-#include "platform/harbor.h"
+#include "platform/closed_libraries.h"
 
 namespace kelto {
 
 namespace {
 
-constexpr ExportedFunction<void*()> quillonGetLogger{"quillon_get_logger"};
-constexpr ExportedFunction<std::int32_t(void*, const char*, std::uint32_t, const char*)> quillonLog{"quillon_log"};
+constexpr ExportedFunction<decltype(quillon_get_logger)> quillonGetLogger{"quillon_get_logger"};
+constexpr ExportedFunction<decltype(quillon_log)> quillonLog{"quillon_log"};
 
 }  // namespace
 

@@ -11,17 +11,10 @@ namespace kelto::bridge {
 
 namespace {
 
-struct EventLogTraits {
-    using Handle = HANDLE;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle log) noexcept { CloseEventLog(log); }
-};
-using EventLog = UniqueHandle<EventLogTraits>;
-
 // The log is closed before an error leaves, so a failed backup does not
 // keep it open until the host ends.
 bool backUp(const std::wstring& source, const std::wstring& destination) {
-    const EventLog log(OpenEventLogW(nullptr, source.c_str()));
+    const UniqueEventLog log(OpenEventLogW(nullptr, source.c_str()));
     requireInternal(static_cast<bool>(log), "Failed to open event log.");
     return BackupEventLogW(log.get(), destination.c_str()) != FALSE;
 }

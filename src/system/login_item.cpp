@@ -17,13 +17,6 @@ namespace {
 
 using pocketjson::Value;
 
-struct FindTraits {
-    using Handle = HANDLE;
-    static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(Handle search) noexcept { FindClose(search); }
-};
-using FileSearch = UniqueHandle<FindTraits>;
-
 struct LinkRequest {
     std::wstring target;
     std::wstring arguments;
@@ -45,7 +38,7 @@ bool isEnabled(const Value& enable) noexcept {
 
 bool isFile(const fs::Path& path) {
     WIN32_FIND_DATAW found{};
-    const FileSearch search(FindFirstFileW(path.wide().c_str(), &found));
+    const UniqueFindHandle search(FindFirstFileW(path.wide().c_str(), &found));
     return search && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

@@ -21,13 +21,6 @@ namespace {
 using pocketjson::Value;
 using system::utf8FromAnsi;
 
-struct DesktopTraits {
-    using Handle = HDESK;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle desktop) noexcept { CloseDesktop(desktop); }
-};
-using Desktop = UniqueHandle<DesktopTraits>;
-
 // Each interactive logon runs its own shell, so distinct sessions of
 // explorer.exe count the users. The name is compared exactly, as the
 // library reports it.
@@ -84,7 +77,7 @@ BOOL CALLBACK closeVisibleWindow(HWND window, LPARAM) {
 }
 
 void closeScreenSaverDesktop() {
-    const Desktop desktop(OpenDesktopA("Screen-Saver", 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS));
+    const UniqueDesktop desktop(OpenDesktopA("Screen-Saver", 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS));
     requireInternal(static_cast<bool>(desktop), "Failed to open desktop.");
     EnumDesktopWindows(desktop.get(), closeVisibleWindow, 0);
 }
@@ -123,7 +116,7 @@ BridgeResult SystemLoginState::onGet(const RequestArgs& args) {
 // may not open.
 BridgeResult SystemLockState::onGet(const RequestArgs&) {
     uri += "System/LockState";
-    const Desktop input(OpenInputDesktop(0, FALSE, GENERIC_ALL));
+    const UniqueDesktop input(OpenInputDesktop(0, FALSE, GENERIC_ALL));
     Value answer;
     answer["state"] = input ? "unlocked" : "locked";
     return BridgeResult(answer);

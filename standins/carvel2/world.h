@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "standin/fail_list.h"
-#include "standin_abi_types.h"
+#include "platform/closed_libraries.h"
 
 namespace carvel2 {
 

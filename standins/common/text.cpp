@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/handle_owner.h"
+
 namespace standin {
 
 namespace {
@@ -25,23 +27,6 @@ std::string toBytes(std::wstring_view wide, UINT codePage) {
                         nullptr);
     return bytes;
 }
-
-// Closes a Windows file handle when it goes out of scope.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) noexcept : handle_(handle) {}
-    ~FileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const noexcept { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 }  // namespace
 
@@ -70,9 +55,9 @@ std::optional<std::wstring> environmentVariable(const wchar_t* name) {
 }
 
 std::optional<std::string> readFile(const std::wstring& path) {
-    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const kelto::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return std::nullopt;
+    if (!file) return std::nullopt;
     std::string content;
     char chunk[4096];
     DWORD read = 0;
@@ -81,9 +66,9 @@ std::optional<std::string> readFile(const std::wstring& path) {
 }
 
 bool appendToFile(const std::wstring& path, std::string_view bytes) {
-    const FileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const kelto::UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    if (!file) return false;
     DWORD written = 0;
     return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/closed_libraries.h"
 #include "standin/export.h"
 #include "standin/fail_list.h"
 #include "standin/library.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "standin/fail_list.h"
-#include "standin_abi_types.h"
+#include "platform/closed_libraries.h"
 
 namespace ostrel {
 

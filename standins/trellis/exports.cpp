@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/closed_libraries.h"
 #include "standin/export.h"
 #include "standin/fail_list.h"
 #include "standin/library.h"

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "bridge/result.h"
+#include "result/result.h"
 #include "platform/dynamic_library.h"
 #include "platform/ostrel.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "standin_abi_types.h"
+#include "platform/closed_libraries.h"
 #include "standin_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "standin_abi_types.h"
+#include "platform/closed_libraries.h"
 #include "standin_test_support.h"
 
 namespace {

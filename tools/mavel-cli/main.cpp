@@ -18,13 +18,15 @@
 
 #include "arguments.h"
 #include "bridgehost_control.h"
-#include "module.h"
+#include "platform/handle_owner.h"
+#include "platform/path.h"
 #include "pocketjson/json.h"
 
 namespace {
 
 using mavelcli::Invocation;
-using mavelcli::Module;
+using kelto::findExport;
+using kelto::UniqueModule;
 
 enum ExitCode : int {
     kSuccess = 0,
@@ -34,36 +36,14 @@ enum ExitCode : int {
     kNoResponse = 4,
 };
 
-using ResourceExport = std::uint32_t (*)(const char*, const char*, const char*, const char*);
-using PlainExport = void (*)();
-using DisableExport = void* (*)();
-using RestoreExport = void (*)(void*);
-using LogLinesExport = const char* (*)();
+using ResourceExport = std::uint32_t(const char*, const char*, const char*, const char*);
+using PlainExport = void();
+using DisableExport = void*();
+using RestoreExport = void(void*);
+using LogLinesExport = const char*();
 
-constexpr const wchar_t* kLibraryFile = L"libmavel_x64.dll";
+constexpr const char* kLibraryFile = "libmavel_x64.dll";
 constexpr const wchar_t* kLoggingLibraryFile = L"libquillon2_x64.dll";
-
-std::wstring toWide(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string toUtf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
-}
 
 // The CRT's argv is in the ANSI code page; JSON texts must arrive as UTF-8.
 std::vector<std::string> commandLineArguments() {
@@ -72,7 +52,7 @@ std::vector<std::string> commandLineArguments() {
                                                              &LocalFree);
     std::vector<std::string> arguments;
     for (int i = 1; argv && i < count; ++i) {
-        arguments.push_back(toUtf8(argv.get()[i]));
+        arguments.push_back(fs::toUtf8(argv.get()[i]));
     }
     return arguments;
 }
@@ -83,19 +63,6 @@ void writeOut(std::string_view text) {
 
 void writeError(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
-}
-
-std::wstring executableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
 std::wstring absolutePath(const std::wstring& path) {
@@ -118,9 +85,9 @@ bool isFile(const std::wstring& path) {
 // through the C runtime's copy of it, which SetEnvironmentVariableW alone
 // does not update; msvcrt is one module shared by all of them.
 bool setWorld(const std::string& file) {
-    const std::wstring path = absolutePath(toWide(file));
+    const std::wstring path = absolutePath(fs::toUtf16(file));
     if (!isFile(path)) {
-        writeError("mavel-cli: world file not found: " + toUtf8(path) + "\n");
+        writeError("mavel-cli: world file not found: " + fs::toUtf8(path) + "\n");
         return false;
     }
     SetEnvironmentVariableW(L"MAVEL_WORLD", path.c_str());
@@ -137,12 +104,12 @@ std::string hex(std::uintptr_t number) {
 // LOAD_WITH_ALTERED_SEARCH_PATH lets a library given with --dll find its
 // closed libraries in its own folder; the bridge host is found already
 // loaded, so the library and this program share it.
-Module loadLibrary(const Invocation& invocation) {
-    const std::wstring path = invocation.dll ? absolutePath(toWide(*invocation.dll))
-                                             : executableFolder() + kLibraryFile;
-    Module module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+UniqueModule loadLibrary(const Invocation& invocation) {
+    const std::wstring path = invocation.dll ? absolutePath(fs::toUtf16(*invocation.dll))
+                                             : fs::Path::executableDirectory().append(kLibraryFile).wide();
+    UniqueModule module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!module) {
-        writeError("mavel-cli: cannot load " + toUtf8(path) + " (error " + std::to_string(GetLastError()) + ")\n");
+        writeError("mavel-cli: cannot load " + fs::toUtf8(path) + " (error " + std::to_string(GetLastError()) + ")\n");
     }
     return module;
 }
@@ -164,8 +131,8 @@ std::string prettyAnswer(const std::string& text) {
     return pretty;
 }
 
-int callResource(const Module& library, const Invocation& invocation) {
-    const auto function = library.find<ResourceExport>(std::string(invocation.target->name).c_str());
+int callResource(HMODULE library, const Invocation& invocation) {
+    const auto function = findExport<ResourceExport>(library, std::string(invocation.target->name).c_str());
     if (function == nullptr) {
         reportMissingExport(invocation.target->name);
         return kLoadError;
@@ -193,8 +160,8 @@ int callResource(const Module& library, const Invocation& invocation) {
 
 // A power handle cannot outlive this process, so disabling is followed by
 // restoring at once; restoring alone can only be shown with a null handle.
-int callPowerPair(const Module& library, std::string_view name) {
-    const auto restore = library.find<RestoreExport>("MavelRestorePowerManagementSettings");
+int callPowerPair(HMODULE library, std::string_view name) {
+    const auto restore = findExport<RestoreExport>(library, "MavelRestorePowerManagementSettings");
     if (restore == nullptr) {
         reportMissingExport("MavelRestorePowerManagementSettings");
         return kLoadError;
@@ -204,7 +171,7 @@ int callPowerPair(const Module& library, std::string_view name) {
         writeOut("ok\n");
         return kSuccess;
     }
-    const auto disable = library.find<DisableExport>("MavelDisablePowerManagementSettings");
+    const auto disable = findExport<DisableExport>(library, "MavelDisablePowerManagementSettings");
     if (disable == nullptr) {
         reportMissingExport("MavelDisablePowerManagementSettings");
         return kLoadError;
@@ -216,12 +183,12 @@ int callPowerPair(const Module& library, std::string_view name) {
     return kSuccess;
 }
 
-int callPlain(const Module& library, const Invocation& invocation) {
+int callPlain(HMODULE library, const Invocation& invocation) {
     const std::string name(invocation.target->name);
     if (name.starts_with("Mavel") && name.ends_with("PowerManagementSettings")) {
         return callPowerPair(library, name);
     }
-    const auto function = library.find<PlainExport>(name.c_str());
+    const auto function = findExport<PlainExport>(library, name.c_str());
     if (function == nullptr) {
         reportMissingExport(name);
         return kLoadError;
@@ -233,7 +200,7 @@ int callPlain(const Module& library, const Invocation& invocation) {
 
 void printLogLines() {
     const auto lines =
-        Module::findIn<LogLinesExport>(GetModuleHandleW(kLoggingLibraryFile), "QuillonStandinLines");
+        findExport<LogLinesExport>(GetModuleHandleW(kLoggingLibraryFile), "QuillonStandinLines");
     const char* text = lines != nullptr ? lines() : nullptr;
     if (text == nullptr) {
         writeOut("(no logging library)\n");
@@ -245,7 +212,10 @@ void printLogLines() {
         return;
     }
     for (const pocketjson::Value& line : list.elements()) {
-        writeOut("[" + line.get("level").asString() + "] " + line.get("message").asString() + "\n");
+        // Appended piece by piece: GCC 12 misreads the chained + as overlapping copies.
+        std::string shown = "[";
+        shown.append(line.get("level").asString()).append("] ").append(line.get("message").asString()).append("\n");
+        writeOut(shown);
     }
 }
 
@@ -253,12 +223,12 @@ int run(const Invocation& invocation) {
     if (invocation.world && !setWorld(*invocation.world)) {
         return kUsageError;
     }
-    const Module library = loadLibrary(invocation);
+    const UniqueModule library = loadLibrary(invocation);
     if (!library) {
         return kLoadError;
     }
-    const int result = invocation.target->kind == mavelcli::ExportKind::Resource ? callResource(library, invocation)
-                                                                                  : callPlain(library, invocation);
+    const int result = invocation.target->kind == mavelcli::ExportKind::Resource ? callResource(library.get(), invocation)
+                                                                                  : callPlain(library.get(), invocation);
     if (invocation.log && result != kLoadError) {
         printLogLines();
     }

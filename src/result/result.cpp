@@ -1,4 +1,4 @@
-#include "bridge/result.h"
+#include "result/result.h"
 
 BridgeResult::BridgeResult(const pocketjson::Value& v) : value(v) {}
 

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Checks that includes between the library's folders run one way, top to
+# bottom:
+#   exports -> system | screens | notification -> bridge -> platform -> result -> pocketjson
+# The three resource families never include each other, except that
+# notification may include screens. The stand-ins take from the library's tree
+# only the closed libraries' binary interface and the handle owners.
+# usage: check-layers.sh [SOURCE_ROOT]
+set -euo pipefail
+cd "${1:-$(dirname "$0")/..}"
+
+rank() {
+  case $1 in
+    pocketjson) echo 0 ;;
+    result) echo 1 ;;
+    platform) echo 2 ;;
+    bridge) echo 3 ;;
+    system | screens | notification) echo 4 ;;
+    exports) echo 5 ;;
+    *) echo -1 ;;
+  esac
+}
+
+allowed() {  # from to
+  [ "$1" = "$2" ] && return 0
+  [ "$1" = notification ] && [ "$2" = screens ] && return 0
+  local from to
+  from=$(rank "$1")
+  to=$(rank "$2")
+  [ "$to" -ge 0 ] && [ "$to" -lt "$from" ]
+}
+
+faults=0
+while IFS=: read -r file line text; do
+  from=${file#src/}
+  from=${from%%/*}
+  to=$(sed -E 's/^#include "([^/"]+)\/.*/\1/' <<<"$text")
+  [ "$(rank "$to")" -lt 0 ] && continue
+  if ! allowed "$from" "$to"; then
+    echo "$file:$line: $from must not include $to: $text"
+    faults=$((faults + 1))
+  fi
+done < <(grep -rnE '^#include "[^/"]+/' src --include='*.h' --include='*.cpp')
+
+while IFS=: read -r file line text; do
+  case $text in
+    *'"platform/closed_libraries.h"'* | *'"platform/handle_owner.h"'*) ;;
+    *)
+      echo "$file:$line: a stand-in includes the library's own code: $text"
+      faults=$((faults + 1))
+      ;;
+  esac
+done < <(grep -rnE '^#include "(pocketjson|result|platform|bridge|system|screens|notification|exports)/' standins \
+  --include='*.h' --include='*.cpp' || true)
+
+if [ "$faults" -gt 0 ]; then
+  echo "$faults include(s) against the layering"
+  exit 1
+fi
+echo "layering: every include runs downward"
