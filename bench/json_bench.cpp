@@ -72,53 +72,59 @@ void registerFile(const std::string& name, Corpus& corpus) {
         state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * bytes);
     };
 
-    benchmark::RegisterBenchmark(("parse/" + name + "/pocketjson").c_str(), [&corpus, perIteration](benchmark::State& state) {
-        for (auto _ : state) {
-            pocketjson::Value value;
-            benchmark::DoNotOptimize(pocketjson::parseJson(value, corpus.text));
-        }
-        perIteration(state);
-    });
-    benchmark::RegisterBenchmark(("parse/" + name + "/nlohmann").c_str(), [&corpus, perIteration](benchmark::State& state) {
-        for (auto _ : state) {
-            auto json = nlohmann::json::parse(corpus.text);
-            benchmark::DoNotOptimize(json);
-        }
-        perIteration(state);
-    });
-    benchmark::RegisterBenchmark(("parse/" + name + "/rapidjson").c_str(), [&corpus, perIteration](benchmark::State& state) {
-        for (auto _ : state) {
-            rapidjson::Document document;
-            document.Parse(corpus.text.c_str(), corpus.text.size());
-            benchmark::DoNotOptimize(document.HasParseError());
-        }
-        perIteration(state);
-    });
+    benchmark::RegisterBenchmark(("parse/" + name + "/pocketjson").c_str(),
+                                 [&corpus, perIteration](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         pocketjson::Value value;
+                                         benchmark::DoNotOptimize(pocketjson::parseJson(value, corpus.text));
+                                     }
+                                     perIteration(state);
+                                 });
+    benchmark::RegisterBenchmark(("parse/" + name + "/nlohmann").c_str(),
+                                 [&corpus, perIteration](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         auto json = nlohmann::json::parse(corpus.text);
+                                         benchmark::DoNotOptimize(json);
+                                     }
+                                     perIteration(state);
+                                 });
+    benchmark::RegisterBenchmark(("parse/" + name + "/rapidjson").c_str(),
+                                 [&corpus, perIteration](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         rapidjson::Document document;
+                                         document.Parse(corpus.text.c_str(), corpus.text.size());
+                                         benchmark::DoNotOptimize(document.HasParseError());
+                                     }
+                                     perIteration(state);
+                                 });
 
-    benchmark::RegisterBenchmark(("write/" + name + "/pocketjson").c_str(), [&corpus, perIteration](benchmark::State& state) {
-        for (auto _ : state) {
-            std::string text;
-            pocketjson::writeJson(corpus.pocket, text);
-            benchmark::DoNotOptimize(text.data());
-        }
-        perIteration(state);
-    });
-    benchmark::RegisterBenchmark(("write/" + name + "/nlohmann").c_str(), [&corpus, perIteration](benchmark::State& state) {
-        for (auto _ : state) {
-            std::string text = corpus.nlohmannDoc.dump();
-            benchmark::DoNotOptimize(text.data());
-        }
-        perIteration(state);
-    });
-    benchmark::RegisterBenchmark(("write/" + name + "/rapidjson").c_str(), [&corpus, perIteration](benchmark::State& state) {
-        for (auto _ : state) {
-            rapidjson::StringBuffer buffer;
-            rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-            corpus.rapidDoc.Accept(writer);
-            benchmark::DoNotOptimize(buffer.GetString());
-        }
-        perIteration(state);
-    });
+    benchmark::RegisterBenchmark(("write/" + name + "/pocketjson").c_str(),
+                                 [&corpus, perIteration](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         std::string text;
+                                         pocketjson::writeJson(corpus.pocket, text);
+                                         benchmark::DoNotOptimize(text.data());
+                                     }
+                                     perIteration(state);
+                                 });
+    benchmark::RegisterBenchmark(("write/" + name + "/nlohmann").c_str(),
+                                 [&corpus, perIteration](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         std::string text = corpus.nlohmannDoc.dump();
+                                         benchmark::DoNotOptimize(text.data());
+                                     }
+                                     perIteration(state);
+                                 });
+    benchmark::RegisterBenchmark(("write/" + name + "/rapidjson").c_str(),
+                                 [&corpus, perIteration](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         rapidjson::StringBuffer buffer;
+                                         rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+                                         corpus.rapidDoc.Accept(writer);
+                                         benchmark::DoNotOptimize(buffer.GetString());
+                                     }
+                                     perIteration(state);
+                                 });
 }
 
 // Console output as usual, plus the MB/s of every run kept for the table

@@ -16,20 +16,18 @@ using pocketjson::Value;
 
 bool holdsNonFinite(const Value& value) {
     switch (value.type()) {
-    case pocketjson::ValueType::Double:
-        return !std::isfinite(value.doubleValue());
-    case pocketjson::ValueType::Object:
-        for (const auto& member : value.members()) {
-            if (holdsNonFinite(member.second)) return true;
-        }
-        return false;
-    case pocketjson::ValueType::Array:
-        for (const Value& element : value.elements()) {
-            if (holdsNonFinite(element)) return true;
-        }
-        return false;
-    default:
-        return false;
+        case pocketjson::ValueType::Double: return !std::isfinite(value.doubleValue());
+        case pocketjson::ValueType::Object:
+            for (const auto& member : value.members()) {
+                if (holdsNonFinite(member.second)) return true;
+            }
+            return false;
+        case pocketjson::ValueType::Array:
+            for (const Value& element : value.elements()) {
+                if (holdsNonFinite(element)) return true;
+            }
+            return false;
+        default: return false;
     }
 }
 

@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix
   wine wine64
   googletest libbenchmark-dev nlohmann-json3-dev rapidjson-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   locales
 )
 

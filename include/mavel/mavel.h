@@ -21,8 +21,7 @@ extern "C" {
 #define MAVEL_API __declspec(dllimport)
 #endif
 
-typedef uint32_t (*MavelResourceEntry)(const char* options, const char* params, const char* query,
-                                       const char* body);
+typedef uint32_t (*MavelResourceEntry)(const char* options, const char* params, const char* query, const char* body);
 
 MAVEL_API uint32_t DeviceNotification(const char* options, const char* params, const char* query, const char* body);
 MAVEL_API uint32_t Screens(const char* options, const char* params, const char* query, const char* body);
@@ -45,8 +44,7 @@ MAVEL_API uint32_t SystemScreenSaver(const char* options, const char* params, co
 MAVEL_API uint32_t SystemPreferredLanguage(const char* options, const char* params, const char* query,
                                            const char* body);
 MAVEL_API uint32_t SystemLoginItem(const char* options, const char* params, const char* query, const char* body);
-MAVEL_API uint32_t SystemEventLogBackup(const char* options, const char* params, const char* query,
-                                        const char* body);
+MAVEL_API uint32_t SystemEventLogBackup(const char* options, const char* params, const char* query, const char* body);
 
 /* Registers the native event observer with the bridge host (once). */
 MAVEL_API void Setup(void);

@@ -103,8 +103,8 @@ bool writeEnvelope(const BridgeResult& result, std::string& text) {
     return pocketjson::writeJson(envelope, text, 0);
 }
 
-std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, const char* params,
-                              const char* query, const char* body) noexcept {
+std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, const char* params, const char* query,
+                              const char* body) noexcept {
     const std::uint32_t promise = BridgeHelperCreatePromiseID();
     bool answered = false;
     try {
@@ -114,8 +114,7 @@ std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, cons
             answered = true;
             BridgeHelperSetResponse(promise, result.statusCode, text.c_str());
         }
-    } catch (...) {
-    }
+    } catch (...) {}
     if (!answered) BridgeHelperSetResponse(promise, 500, kUnknownErrorEnvelope);
     return promise;
 }

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "result/result.h"
 #include "pocketjson/value.h"
+#include "result/result.h"
 
 // options, params, query, body, in argument order.
 struct RequestArgs {
@@ -32,8 +32,7 @@ class BridgeTemplate {
 public:
     virtual ~BridgeTemplate() = default;
 
-    virtual BridgeResult handleRequest(const char* options, const char* params, const char* query,
-                                       const char* body);
+    virtual BridgeResult handleRequest(const char* options, const char* params, const char* query, const char* body);
     virtual void prepareRequest(const RequestArgs& args);
     virtual void finishRequest(const RequestArgs& args, const BridgeResult& result);
 
@@ -76,8 +75,8 @@ bool writeEnvelope(const BridgeResult& result, std::string& text);
 // that escapes the method operation's own guard (memory exhaustion while
 // parsing or writing, a value that cannot be written) is answered with
 // 500 "UnknownError" "Unknown error occurred.".
-std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, const char* params,
-                              const char* query, const char* body) noexcept;
+std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, const char* params, const char* query,
+                              const char* body) noexcept;
 
 // Answers a request whose handler could not even be built.
 std::uint32_t answerUnknownError() noexcept;

@@ -9,6 +9,7 @@
 
 namespace carvel2::rt {
 inline constexpr ExportedFunction<decltype(CrvGetScreenPixelRatio)> getScreenPixelRatio{"CrvGetScreenPixelRatio"};
-inline constexpr ExportedFunction<decltype(CrvGetEdidManufactureYear)> getEdidManufactureYear{"CrvGetEdidManufactureYear"};
+inline constexpr ExportedFunction<decltype(CrvGetEdidManufactureYear)> getEdidManufactureYear{
+    "CrvGetEdidManufactureYear"};
 
 }  // namespace carvel2::rt

@@ -34,7 +34,9 @@ public:
 
     bool isLoaded() const noexcept { return static_cast<bool>(module_); }
     const fs::Path& path() const noexcept { return path_; }
-    bool hasFunction(const char* name) const noexcept { return kelto::findExport<void()>(module_.get(), name) != nullptr; }
+    bool hasFunction(const char* name) const noexcept {
+        return kelto::findExport<void()>(module_.get(), name) != nullptr;
+    }
     template <class Signature>
     bool hasFunction(ExportedFunction<Signature> function) const noexcept {
         return hasFunction(function.name);

@@ -39,8 +39,7 @@ void LoggerBase::logEvent(const std::string& eventName, const std::string& messa
         std::ostringstream line;
         line << "event:" << eventName << "\tmsg:" << message;
         log(kLogLevelEvent, line.str());
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 MavelLogger::MavelLogger() : LoggerBase("Mavel") { load(); }

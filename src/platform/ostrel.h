@@ -12,14 +12,22 @@ inline constexpr ExportedFunction<decltype(OstrGetOSReleaseID)> getOSReleaseID{"
 inline constexpr ExportedFunction<decltype(OstrGetLocaleCountry)> getLocaleCountry{"OstrGetLocaleCountry"};
 inline constexpr ExportedFunction<decltype(OstrGetUserName)> getUserName{"OstrGetUserName"};
 inline constexpr ExportedFunction<decltype(OstrGetDomainName)> getDomainName{"OstrGetDomainName"};
-inline constexpr ExportedFunction<decltype(OstrGetVGADeviceLocationID)> getVGADeviceLocationID{"OstrGetVGADeviceLocationID"};
+inline constexpr ExportedFunction<decltype(OstrGetVGADeviceLocationID)> getVGADeviceLocationID{
+    "OstrGetVGADeviceLocationID"};
 inline constexpr ExportedFunction<decltype(OstrIsProcessRunning)> isProcessRunning{"OstrIsProcessRunning"};
-inline constexpr ExportedFunction<decltype(OstrCreateCurrentApplicationWindowSnapshot)> createCurrentApplicationWindowSnapshot{"OstrCreateCurrentApplicationWindowSnapshot"};
-inline constexpr ExportedFunction<decltype(OstrEnumApplicationWindow)> enumApplicationWindow{"OstrEnumApplicationWindow"};
-inline constexpr ExportedFunction<decltype(OstrGetApplicationWindowTitle)> getApplicationWindowTitle{"OstrGetApplicationWindowTitle"};
-inline constexpr ExportedFunction<decltype(OstrGetApplicationWindowProcessName)> getApplicationWindowProcessName{"OstrGetApplicationWindowProcessName"};
-inline constexpr ExportedFunction<decltype(OstrGetApplicationWindowLocalizedName)> getApplicationWindowLocalizedName{"OstrGetApplicationWindowLocalizedName"};
-inline constexpr ExportedFunction<decltype(OstrGetApplicationWindowClassName)> getApplicationWindowClassName{"OstrGetApplicationWindowClassName"};
-inline constexpr ExportedFunction<decltype(OstrIsActiveApplicationWindow)> isActiveApplicationWindow{"OstrIsActiveApplicationWindow"};
+inline constexpr ExportedFunction<decltype(OstrCreateCurrentApplicationWindowSnapshot)>
+    createCurrentApplicationWindowSnapshot{"OstrCreateCurrentApplicationWindowSnapshot"};
+inline constexpr ExportedFunction<decltype(OstrEnumApplicationWindow)> enumApplicationWindow{
+    "OstrEnumApplicationWindow"};
+inline constexpr ExportedFunction<decltype(OstrGetApplicationWindowTitle)> getApplicationWindowTitle{
+    "OstrGetApplicationWindowTitle"};
+inline constexpr ExportedFunction<decltype(OstrGetApplicationWindowProcessName)> getApplicationWindowProcessName{
+    "OstrGetApplicationWindowProcessName"};
+inline constexpr ExportedFunction<decltype(OstrGetApplicationWindowLocalizedName)> getApplicationWindowLocalizedName{
+    "OstrGetApplicationWindowLocalizedName"};
+inline constexpr ExportedFunction<decltype(OstrGetApplicationWindowClassName)> getApplicationWindowClassName{
+    "OstrGetApplicationWindowClassName"};
+inline constexpr ExportedFunction<decltype(OstrIsActiveApplicationWindow)> isActiveApplicationWindow{
+    "OstrIsActiveApplicationWindow"};
 
 }  // namespace ostrel::rt

@@ -114,8 +114,7 @@ const std::array<FolderToken, 10>& folderTokens() {
 }
 
 void replaceAll(std::string& text, const std::string& token, const std::string& replacement) {
-    for (std::size_t at = text.find(token); at != std::string::npos;
-         at = text.find(token, at + replacement.size())) {
+    for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + replacement.size())) {
         text.replace(at, token.size(), replacement);
     }
 }

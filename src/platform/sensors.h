@@ -9,11 +9,16 @@
 namespace bramble::rt {
 inline constexpr ExportedFunction<decltype(BrambleLockSensors)> lockSensors{"BrambleLockSensors"};
 inline constexpr ExportedFunction<decltype(BrambleUnlockSensors)> unlockSensors{"BrambleUnlockSensors"};
-inline constexpr ExportedFunction<decltype(BramblePreUpdateBuiltInSensorHandle)> preUpdateBuiltInSensorHandle{"BramblePreUpdateBuiltInSensorHandle"};
-inline constexpr ExportedFunction<decltype(BrambleUpdateBuiltInSensorHandle)> updateBuiltInSensorHandle{"BrambleUpdateBuiltInSensorHandle"};
-inline constexpr ExportedFunction<decltype(BrambleGetHandleForHIDHandle)> getHandleForHIDHandle{"BrambleGetHandleForHIDHandle"};
-inline constexpr ExportedFunction<decltype(BrambleGetHandleForDeviceID)> getHandleForDeviceID{"BrambleGetHandleForDeviceID"};
+inline constexpr ExportedFunction<decltype(BramblePreUpdateBuiltInSensorHandle)> preUpdateBuiltInSensorHandle{
+    "BramblePreUpdateBuiltInSensorHandle"};
+inline constexpr ExportedFunction<decltype(BrambleUpdateBuiltInSensorHandle)> updateBuiltInSensorHandle{
+    "BrambleUpdateBuiltInSensorHandle"};
+inline constexpr ExportedFunction<decltype(BrambleGetHandleForHIDHandle)> getHandleForHIDHandle{
+    "BrambleGetHandleForHIDHandle"};
+inline constexpr ExportedFunction<decltype(BrambleGetHandleForDeviceID)> getHandleForDeviceID{
+    "BrambleGetHandleForDeviceID"};
 inline constexpr ExportedFunction<decltype(BrambleRemoveSensor)> removeSensor{"BrambleRemoveSensor"};
-inline constexpr ExportedFunction<decltype(BrambleEnumConnectedSerialSensors)> enumConnectedSerialSensors{"BrambleEnumConnectedSerialSensors"};
+inline constexpr ExportedFunction<decltype(BrambleEnumConnectedSerialSensors)> enumConnectedSerialSensors{
+    "BrambleEnumConnectedSerialSensors"};
 
 }  // namespace bramble::rt

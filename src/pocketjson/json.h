@@ -44,8 +44,7 @@ public:
 // stored before the failure; error (when given) receives the message.
 bool parseJson(Value& out, const char* begin, const char* end, const ParseOptions& options,
                std::string* error = nullptr);
-bool parseJson(Value& out, const std::string& text, ParseOptions options = 0,
-               std::string* error = nullptr);
+bool parseJson(Value& out, const std::string& text, ParseOptions options = 0, std::string* error = nullptr);
 // Drives a handler instead of building a value.
 bool parseJson(SaxHandler& handler, const char* begin, const char* end, const ParseOptions& options,
                std::string* error = nullptr);

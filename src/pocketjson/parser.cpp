@@ -337,38 +337,29 @@ private:
     bool parseValue(Slot slot) {
         skipWhiteSpace();
         switch (peek()) {
-        case '"':
-            return parseString(slot);
-        case '{':
-            return parseObject(slot);
-        case '[':
-            return parseArray(slot);
-        case '-':
-        case '0':
-        case '1':
-        case '2':
-        case '3':
-        case '4':
-        case '5':
-        case '6':
-        case '7':
-        case '8':
-        case '9':
-            return parseNumber(slot);
-        case 't':
-            return matchWord("true") ? check(sink_.boolean(slot, true)) : fail(msg::kInvalidBoolean);
-        case 'f':
-            return matchWord("false") ? check(sink_.boolean(slot, false)) : fail(msg::kInvalidBoolean);
-        case 'n':
-            return matchWord("null") ? check(sink_.null(slot)) : fail(msg::kInvalidNull);
-        default:
-            return fail(msg::kUnexpectedCharacter);
+            case '"': return parseString(slot);
+            case '{': return parseObject(slot);
+            case '[': return parseArray(slot);
+            case '-':
+            case '0':
+            case '1':
+            case '2':
+            case '3':
+            case '4':
+            case '5':
+            case '6':
+            case '7':
+            case '8':
+            case '9': return parseNumber(slot);
+            case 't': return matchWord("true") ? check(sink_.boolean(slot, true)) : fail(msg::kInvalidBoolean);
+            case 'f': return matchWord("false") ? check(sink_.boolean(slot, false)) : fail(msg::kInvalidBoolean);
+            case 'n': return matchWord("null") ? check(sink_.null(slot)) : fail(msg::kInvalidNull);
+            default: return fail(msg::kUnexpectedCharacter);
         }
     }
 
     bool matchWord(std::string_view word) noexcept {
-        if (static_cast<std::size_t>(end_ - p_) < word.size() ||
-            std::memcmp(p_, word.data(), word.size()) != 0) {
+        if (static_cast<std::size_t>(end_ - p_) < word.size() || std::memcmp(p_, word.data(), word.size()) != 0) {
             return false;
         }
         p_ += word.size();
@@ -427,30 +418,16 @@ private:
         }
         ++p_;
         switch (c) {
-        case '"':
-        case '/':
-        case '\\':
-            text_.push_back(c);
-            return true;
-        case 'b':
-            text_.push_back('\b');
-            return true;
-        case 'f':
-            text_.push_back('\f');
-            return true;
-        case 'n':
-            text_.push_back('\n');
-            return true;
-        case 'r':
-            text_.push_back('\r');
-            return true;
-        case 't':
-            text_.push_back('\t');
-            return true;
-        case 'u':
-            return readUnicodeEscape();
-        default:
-            return fail(msg::kBadEscape);
+            case '"':
+            case '/':
+            case '\\': text_.push_back(c); return true;
+            case 'b': text_.push_back('\b'); return true;
+            case 'f': text_.push_back('\f'); return true;
+            case 'n': text_.push_back('\n'); return true;
+            case 'r': text_.push_back('\r'); return true;
+            case 't': text_.push_back('\t'); return true;
+            case 'u': return readUnicodeEscape();
+            default: return fail(msg::kBadEscape);
         }
     }
 
@@ -578,8 +555,7 @@ private:
             // from_chars leaves the value alone when the result would be an
             // infinity or would round to zero; the decimal magnitude tells which.
             // (A zero integer part is exactly "0": leading zeros fail above.)
-            const std::int64_t magnitudeExponent =
-                exponent + (leadingZero ? -fractionLeadingZeros : integerDigits);
+            const std::int64_t magnitudeExponent = exponent + (leadingZero ? -fractionLeadingZeros : integerDigits);
             const double limit = magnitudeExponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
             value = negative ? -limit : limit;
         } else if (ec != std::errc()) {
@@ -741,8 +717,8 @@ private:
 };
 
 template <typename Sink>
-bool run(Sink& sink, typename Sink::Slot target, const char* begin, const char* end,
-         ParseOptions options, std::string* error) {
+bool run(Sink& sink, typename Sink::Slot target, const char* begin, const char* end, ParseOptions options,
+         std::string* error) {
     if (begin == nullptr) {
         end = begin;
     }

@@ -49,8 +49,7 @@ std::string& convert(std::string& text, UINT fromCodePage, UINT toCodePage) {
     }
     std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
     MultiByteToWideChar(fromCodePage, 0, text.data(), sourceSize, wide.data(), wideSize);
-    const int narrowSize =
-        WideCharToMultiByte(toCodePage, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    const int narrowSize = WideCharToMultiByte(toCodePage, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
     if (narrowSize <= 0) {
         return text;
     }

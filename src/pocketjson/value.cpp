@@ -11,9 +11,7 @@ namespace pocketjson {
 
 namespace {
 
-bool isBoxType(ValueType type) noexcept {
-    return (static_cast<std::uint32_t>(type) & kContainerMask) != 0;
-}
+bool isBoxType(ValueType type) noexcept { return (static_cast<std::uint32_t>(type) & kContainerMask) != 0; }
 
 // strtoull with base 0, without the locale: optional white space and sign,
 // then "0x" hexadecimal, leading-zero octal or decimal. Saturates like
@@ -81,20 +79,14 @@ Value::Container<T>* Value::box() const noexcept {
 
 Value::Value(ValueType type) : type_(type) {
     switch (type) {
-    case ValueType::String:
-        payload_.container = new Container<std::string>();
-        break;
-    case ValueType::Object:
-        payload_.container = new Container<Object>();
-        break;
-    case ValueType::Array:
-        payload_.container = new Container<Array>();
-        break;
-    default:
-        // Boolean false, Integer 0, Double 0.0 and any unknown tag share the
-        // all-zero payload.
-        payload_.word = 0;
-        break;
+        case ValueType::String: payload_.container = new Container<std::string>(); break;
+        case ValueType::Object: payload_.container = new Container<Object>(); break;
+        case ValueType::Array: payload_.container = new Container<Array>(); break;
+        default:
+            // Boolean false, Integer 0, Double 0.0 and any unknown tag share the
+            // all-zero payload.
+            payload_.word = 0;
+            break;
     }
 }
 
@@ -298,68 +290,59 @@ const Value::Array& Value::elements() const noexcept {
 
 std::size_t Value::size() const noexcept {
     switch (type_) {
-    case ValueType::String:
-        return box<std::string>()->data.size();
-    case ValueType::Object:
-        return box<Object>()->data.size();
-    case ValueType::Array:
-        return box<Array>()->data.size();
-    default:
-        return 0;
+        case ValueType::String: return box<std::string>()->data.size();
+        case ValueType::Object: return box<Object>()->data.size();
+        case ValueType::Array: return box<Array>()->data.size();
+        default: return 0;
     }
 }
 
 std::string Value::asString(const std::string& fallback) const {
     switch (type_) {
-    case ValueType::Boolean:
-        return payload_.boolean ? "true" : "false";
-    case ValueType::Integer: {
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, payload_.integer).ptr;
-        return std::string(digits, end);
-    }
-    case ValueType::Double: {
-        std::string text;
-        formatDouble(payload_.number, text);
-        return text;
-    }
-    case ValueType::String:
-        return stringValue();
-    default:
-        return fallback;
+        case ValueType::Boolean: return payload_.boolean ? "true" : "false";
+        case ValueType::Integer: {
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, payload_.integer).ptr;
+            return std::string(digits, end);
+        }
+        case ValueType::Double: {
+            std::string text;
+            formatDouble(payload_.number, text);
+            return text;
+        }
+        case ValueType::String: return stringValue();
+        default: return fallback;
     }
 }
 
 std::uint32_t Value::toUInt32(std::uint32_t fallback) const noexcept {
     constexpr std::uint64_t kMax = 4294967295u;
     switch (type_) {
-    case ValueType::Boolean:
-        return payload_.boolean ? 1u : 0u;
-    case ValueType::Integer:
-        return payload_.integer >= 0 && static_cast<std::uint64_t>(payload_.integer) <= kMax
-                   ? static_cast<std::uint32_t>(payload_.integer)
-                   : fallback;
-    case ValueType::Double: {
-        const double rounded = std::round(payload_.number);  // halves away from zero
-        // Written so that NaN fails the test.
-        if (rounded >= 0.0 && rounded <= 4294967295.0) {
-            return static_cast<std::uint32_t>(rounded);
+        case ValueType::Boolean: return payload_.boolean ? 1u : 0u;
+        case ValueType::Integer:
+            return payload_.integer >= 0 && static_cast<std::uint64_t>(payload_.integer) <= kMax
+                       ? static_cast<std::uint32_t>(payload_.integer)
+                       : fallback;
+        case ValueType::Double: {
+            const double rounded = std::round(payload_.number);  // halves away from zero
+            // Written so that NaN fails the test.
+            if (rounded >= 0.0 && rounded <= 4294967295.0) {
+                return static_cast<std::uint32_t>(rounded);
+            }
+            return fallback;
         }
-        return fallback;
-    }
-    case ValueType::String: {
-        const std::string& text = stringValue();
-        std::uint64_t number = 0;
-        const std::size_t used = readUnsignedAutoBase(text, number);
-        // Like strtoull, a text without digits leaves the end at the start, so
-        // only the empty text counts as wholly consumed then.
-        if (used == text.size() && number <= kMax) {
-            return static_cast<std::uint32_t>(number);
+        case ValueType::String: {
+            const std::string& text = stringValue();
+            std::uint64_t number = 0;
+            const std::size_t used = readUnsignedAutoBase(text, number);
+            // Like strtoull, a text without digits leaves the end at the start, so
+            // only the empty text counts as wholly consumed then.
+            if (used == text.size() && number <= kMax) {
+                return static_cast<std::uint32_t>(number);
+            }
+            return fallback;
         }
-        return fallback;
-    }
-    default:
-        return fallback;
+        default: return fallback;
     }
 }
 
@@ -373,22 +356,14 @@ bool operator==(const Value& a, const Value& b) noexcept {
         return false;
     }
     switch (a.type_) {
-    case ValueType::Null:
-        return true;
-    case ValueType::Boolean:
-        return a.payload_.boolean == b.payload_.boolean;
-    case ValueType::Integer:
-        return a.payload_.integer == b.payload_.integer;
-    case ValueType::Double:
-        return a.payload_.number == b.payload_.number;
-    case ValueType::String:
-        return a.stringValue() == b.stringValue();
-    case ValueType::Object:
-        return a.members() == b.members();
-    case ValueType::Array:
-        return a.elements() == b.elements();
-    default:
-        return a.payload_.word == b.payload_.word;
+        case ValueType::Null: return true;
+        case ValueType::Boolean: return a.payload_.boolean == b.payload_.boolean;
+        case ValueType::Integer: return a.payload_.integer == b.payload_.integer;
+        case ValueType::Double: return a.payload_.number == b.payload_.number;
+        case ValueType::String: return a.stringValue() == b.stringValue();
+        case ValueType::Object: return a.members() == b.members();
+        case ValueType::Array: return a.elements() == b.elements();
+        default: return a.payload_.word == b.payload_.word;
     }
 }
 

@@ -35,8 +35,8 @@ public:
     explicit Value(ValueType type);
     Value(bool b) noexcept;
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    Value(T n) noexcept : Value(static_cast<std::int64_t>(n), IntegerTag{}) {}
+    requires(!std::same_as<T, bool>) Value(T n)
+    noexcept : Value(static_cast<std::int64_t>(n), IntegerTag{}) {}
     Value(double d) noexcept;
     Value(const char* text);
     Value(const std::string& text);
@@ -52,8 +52,9 @@ public:
     // unshared String box in place).
     Value& operator=(bool b) noexcept;
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    Value& operator=(T n) noexcept { return assignInteger(static_cast<std::int64_t>(n)); }
+    requires(!std::same_as<T, bool>) Value& operator=(T n) noexcept {
+        return assignInteger(static_cast<std::int64_t>(n));
+    }
     Value& operator=(double d) noexcept;
     Value& operator=(const char* text);
     Value& operator=(const std::string& text);
@@ -130,7 +131,8 @@ private:
     Value(std::int64_t n, IntegerTag) noexcept;
     Value& assignInteger(std::int64_t n) noexcept;
     void release() noexcept;
-    template <typename T> Container<T>* box() const noexcept;
+    template <typename T>
+    Container<T>* box() const noexcept;
     Object& detachedObject();
 
     ValueType type_ = ValueType::Null;

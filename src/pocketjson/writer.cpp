@@ -158,8 +158,8 @@ const PowerTable& powers() {
     return table;
 }
 
-constexpr std::uint64_t kLow17 = 10000000000000000ull;   // 10^16
-constexpr std::uint64_t kHigh17 = 100000000000000000ull; // 10^17
+constexpr std::uint64_t kLow17 = 10000000000000000ull;    // 10^16
+constexpr std::uint64_t kHigh17 = 100000000000000000ull;  // 10^17
 
 // For a positive finite v: digits in [10^16, 10^17) and exponent10 with
 // v ~ digits * 10^exponent10, rounded to nearest. False when undecided.
@@ -352,38 +352,29 @@ public:
 
     bool write(const Value& value, int depth) {
         switch (value.type()) {
-        case ValueType::Boolean:
-            out_.put(value.boolValue() ? std::string_view("true") : std::string_view("false"));
-            return true;
-        case ValueType::Integer:
-            putInteger(out_, value.intValue());
-            return true;
-        case ValueType::Double:
-            // An infinity or NaN writes nothing and fails the write.
-            return std::isfinite(value.doubleValue()) && putDouble(out_, value.doubleValue());
-        case ValueType::String:
-            putString(out_, value.stringValue());
-            return true;
-        case ValueType::Object:
-            return writeObject(value.members(), depth);
-        case ValueType::Array:
-            return writeArray(value.elements(), depth);
-        default:
-            // Null and tags that carry no JSON form.
-            out_.put("null");
-            return true;
+            case ValueType::Boolean:
+                out_.put(value.boolValue() ? std::string_view("true") : std::string_view("false"));
+                return true;
+            case ValueType::Integer: putInteger(out_, value.intValue()); return true;
+            case ValueType::Double:
+                // An infinity or NaN writes nothing and fails the write.
+                return std::isfinite(value.doubleValue()) && putDouble(out_, value.doubleValue());
+            case ValueType::String: putString(out_, value.stringValue()); return true;
+            case ValueType::Object: return writeObject(value.members(), depth);
+            case ValueType::Array: return writeArray(value.elements(), depth);
+            default:
+                // Null and tags that carry no JSON form.
+                out_.put("null");
+                return true;
         }
     }
 
 private:
     static std::string_view indentUnit(WriteOptions flags) noexcept {
         switch (flags & 0x3) {
-        case kIndentFourSpaces:
-            return "    ";
-        case kIndentTab:
-            return "\t";
-        default:
-            return "  ";
+            case kIndentFourSpaces: return "    ";
+            case kIndentTab: return "\t";
+            default: return "  ";
         }
     }
 

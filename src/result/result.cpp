@@ -5,8 +5,7 @@ BridgeResult::BridgeResult(const pocketjson::Value& v) : value(v) {}
 BridgeResult::BridgeResult(std::int32_t status, const std::string& errorName, const std::string& errorMessage)
     : statusCode(status), name(errorName), message(errorMessage) {}
 
-BridgeResultError::BridgeResultError(std::int32_t status, const std::string& errorName,
-                                     const std::string& errorMessage)
+BridgeResultError::BridgeResultError(std::int32_t status, const std::string& errorName, const std::string& errorMessage)
     : BridgeResult(status, errorName, errorMessage) {}
 
 void requireBadRequest(bool condition, const std::string& message) {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/path.h"
 #include "platform/handle_owner.h"
+#include "platform/path.h"
 
 namespace kelto::bridge {
 

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "platform/path.h"
 #include "platform/handle_owner.h"
+#include "platform/path.h"
 
 namespace kelto::bridge {
 
@@ -42,9 +42,7 @@ bool isFile(const fs::Path& path) {
     return search && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool removeLink(const fs::Path& linkPath) {
-    return !isFile(linkPath) || DeleteFileW(linkPath.wide().c_str()) != 0;
-}
+bool removeLink(const fs::Path& linkPath) { return !isFile(linkPath) || DeleteFileW(linkPath.wide().c_str()) != 0; }
 
 bool saveLink(const fs::Path& linkPath, const LinkRequest& request) {
     ComPtr<IShellLinkW> link;

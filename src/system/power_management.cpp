@@ -28,8 +28,7 @@ std::unique_ptr<SavedState> disableAndSave() {
 
 void restoreSaved(const SavedState& state) noexcept {
     SetThreadExecutionState(state.previousExecutionState);
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(state.screenSaverActive), nullptr,
-                          kSendChange);
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(state.screenSaverActive), nullptr, kSendChange);
 }
 
 // The resource's own saved state; requests are expected one at a time, so

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/dynamic_library.h"
+#include "platform/handle_owner.h"
 #include "platform/ostrel.h"
 #include "pocketjson/text.h"
-#include "platform/handle_owner.h"
 #include "system/ostrel_support.h"
 
 namespace kelto::bridge {

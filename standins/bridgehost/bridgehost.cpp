@@ -38,9 +38,7 @@ struct Sink {
     void* context = nullptr;
 };
 
-std::string copyText(const char* text) {
-    return text != nullptr ? std::string(text) : std::string();
-}
+std::string copyText(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
 
 // Responses live in map nodes and events in a deque that only grows at the
 // back, so the texts handed out stay where they are until the next reset.
@@ -240,15 +238,11 @@ const char* BridgeHostEventPayload(int32_t index) { return host().eventPayload(i
 
 void BridgeHostSetEventSink(BridgeHostEventSink sink, void* context) { host().setSink(sink, context); }
 
-int32_t BridgeHostWaitForEvents(int32_t count, uint32_t timeoutMs) {
-    return host().waitForEvents(count, timeoutMs);
-}
+int32_t BridgeHostWaitForEvents(int32_t count, uint32_t timeoutMs) { return host().waitForEvents(count, timeoutMs); }
 
 int32_t BridgeHostCallbackCount(void) { return host().callbackCount(); }
 
-void BridgeHostSendNativeEvent(const char* eventType, void* message) {
-    host().sendNativeEvent(eventType, message);
-}
+void BridgeHostSendNativeEvent(const char* eventType, void* message) { host().sendNativeEvent(eventType, message); }
 
 void BridgeHostSendWindowMessage(uint32_t message, uint64_t wParam, int64_t lParam) {
     MSG msg{};

@@ -41,8 +41,10 @@ auto edidProperty(std::string_view function, EdidHandle handle, Read read) {
     return library().call(function, [handle, read](Model& model, bool failing) -> Value {
         const Edid* edid = model.edid(handle);
         if (failing || edid == nullptr) {
-            if constexpr (std::is_same_v<Value, const char*>) return "";
-            else return Value{};
+            if constexpr (std::is_same_v<Value, const char*>)
+                return "";
+            else
+                return Value{};
         }
         return read(*edid);
     });
@@ -243,8 +245,8 @@ STANDIN_EXPORT std::int32_t CrvGetScreenGraphicsCardGamma(ScreenHandle screen, d
     });
 }
 
-STANDIN_EXPORT std::int32_t CrvSetScreenGraphicsCardGamma(ScreenHandle screen, const double* red,
-                                                          const double* green, const double* blue) {
+STANDIN_EXPORT std::int32_t CrvSetScreenGraphicsCardGamma(ScreenHandle screen, const double* red, const double* green,
+                                                          const double* blue) {
     return library().call("CrvSetScreenGraphicsCardGamma", [=](Model& model, bool failing) -> std::int32_t {
         Screen* found = model.screen(screen);
         if (failing || found == nullptr || !found->supportsGraphicsCardGamma || !red || !green || !blue) return 0;

@@ -15,8 +15,8 @@ using standin::rawText;
 using standin::real;
 
 CrvRect rect(const Json& value) {
-    return {integer<std::int32_t>(value, "x"), integer<std::int32_t>(value, "y"),
-            integer<std::int32_t>(value, "width"), integer<std::int32_t>(value, "height")};
+    return {integer<std::int32_t>(value, "x"), integer<std::int32_t>(value, "y"), integer<std::int32_t>(value, "width"),
+            integer<std::int32_t>(value, "height")};
 }
 
 CrvSize size(const Json& value) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "standin/fail_list.h"
 #include "platform/closed_libraries.h"
+#include "standin/fail_list.h"
 
 namespace carvel2 {
 

@@ -51,9 +51,8 @@ standin::Library<Model>& library() {
 }  // namespace
 
 STANDIN_EXPORT const char* Hrb_GetRegistryExportsPath() {
-    return library().call("Hrb_GetRegistryExportsPath", [](Model& model, bool failing) -> const char* {
-        return failing ? "" : model.exportsPath();
-    });
+    return library().call("Hrb_GetRegistryExportsPath",
+                          [](Model& model, bool failing) -> const char* { return failing ? "" : model.exportsPath(); });
 }
 
 STANDIN_EXPORT std::int32_t StandinLoadWorld(const char* worldJson) { return library().loadWorld(worldJson); }

@@ -28,9 +28,8 @@ const char* worldText(std::string_view function, std::string World::*text) {
 }
 
 std::int32_t worldNumber(std::string_view function, std::int32_t World::*number) {
-    return library().call(function, [number](Model& model, bool failing) -> std::int32_t {
-        return failing ? 0 : model.world().*number;
-    });
+    return library().call(
+        function, [number](Model& model, bool failing) -> std::int32_t { return failing ? 0 : model.world().*number; });
 }
 
 const char* listText(std::string_view function, const std::vector<std::string>* (*choose)(const World&),
@@ -128,11 +127,15 @@ STANDIN_EXPORT const char* OstrGetApplicationName(Handle item) {
     return itemText("OstrGetApplicationName", item, &ostrel::Application::name);
 }
 
-STANDIN_EXPORT Handle OstrCreateLoadedKEXTSnapshot() { return snapshotOf("OstrCreateLoadedKEXTSnapshot", &World::kexts); }
+STANDIN_EXPORT Handle OstrCreateLoadedKEXTSnapshot() {
+    return snapshotOf("OstrCreateLoadedKEXTSnapshot", &World::kexts);
+}
 STANDIN_EXPORT Handle OstrEnumLoadedKEXT(Handle snapshot, std::uint32_t index) {
     return enumerate<ostrel::Kext>("OstrEnumLoadedKEXT", snapshot, index);
 }
-STANDIN_EXPORT const char* OstrGetKEXTName(Handle item) { return itemText("OstrGetKEXTName", item, &ostrel::Kext::name); }
+STANDIN_EXPORT const char* OstrGetKEXTName(Handle item) {
+    return itemText("OstrGetKEXTName", item, &ostrel::Kext::name);
+}
 STANDIN_EXPORT const char* OstrGetKEXTVersion(Handle item) {
     return itemText("OstrGetKEXTVersion", item, &ostrel::Kext::version);
 }
@@ -223,15 +226,20 @@ STANDIN_EXPORT std::int32_t OstrGetTimezoneOffset() {
 }
 
 STANDIN_EXPORT const char* OstrEnumLocaleLanguage(std::uint32_t index) {
-    return listText("OstrEnumLocaleLanguage", [](const World& world) { return &world.languages; }, index);
+    return listText(
+        "OstrEnumLocaleLanguage", [](const World& world) { return &world.languages; }, index);
 }
 
 STANDIN_EXPORT const char* OstrEnumIPAddress(std::int32_t family, std::uint32_t index) {
     // Family 1 is IPv4, 2 IPv6; any other family lists nothing.
-    if (family == 1) return listText("OstrEnumIPAddress", [](const World& world) { return &world.ipv4; }, index);
-    if (family == 2) return listText("OstrEnumIPAddress", [](const World& world) { return &world.ipv6; }, index);
-    return listText("OstrEnumIPAddress", [](const World&) -> const std::vector<std::string>* { return nullptr; },
-                    index);
+    if (family == 1)
+        return listText(
+            "OstrEnumIPAddress", [](const World& world) { return &world.ipv4; }, index);
+    if (family == 2)
+        return listText(
+            "OstrEnumIPAddress", [](const World& world) { return &world.ipv6; }, index);
+    return listText(
+        "OstrEnumIPAddress", [](const World&) -> const std::vector<std::string>* { return nullptr; }, index);
 }
 
 // Graphics cards

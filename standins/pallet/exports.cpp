@@ -82,8 +82,8 @@ public:
     const std::vector<Equipment>& known() const noexcept { return known_; }
 
     FeatureText feature(std::uint64_t handle, std::uint32_t feature, std::uint16_t selector) const {
-        const auto device = std::find_if(known_.begin(), known_.end(),
-                                         [handle](const Equipment& e) { return e.handle == handle; });
+        const auto device =
+            std::find_if(known_.begin(), known_.end(), [handle](const Equipment& e) { return e.handle == handle; });
         if (device == known_.end()) return {kNoSuchDevice, {}};
         if (feature != kTextFeature) return {kBadArgument, {}};
         if (selector == kProductSelector) return {device->productCode, device->product};

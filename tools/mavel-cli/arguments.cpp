@@ -5,7 +5,7 @@
 
 #include "pocketjson/json.h"
 
-namespace mavelcli {
+namespace mavel::cli {
 
 namespace {
 
@@ -186,4 +186,4 @@ std::string listText() {
     return text;
 }
 
-}  // namespace mavelcli
+}  // namespace mavel::cli

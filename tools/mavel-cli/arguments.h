@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mavelcli {
+namespace mavel::cli {
 
 // Resource exports take the four request texts and answer through the host;
 // plain exports take no arguments (the power pair aside, see main.cpp).
@@ -51,4 +51,4 @@ std::string optionsText(std::string_view method);
 std::string usageText();
 std::string listText();
 
-}  // namespace mavelcli
+}  // namespace mavel::cli

@@ -2,9 +2,9 @@
 // answer the library handed to the host.
 
 #include <windows.h>
-#include <objbase.h>
 #include <fcntl.h>
 #include <io.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <charconv>
@@ -24,9 +24,9 @@
 
 namespace {
 
-using mavelcli::Invocation;
 using kelto::findExport;
 using kelto::UniqueModule;
+using mavel::cli::Invocation;
 
 enum ExitCode : int {
     kSuccess = 0,
@@ -48,8 +48,7 @@ constexpr const wchar_t* kLoggingLibraryFile = L"libquillon2_x64.dll";
 // The CRT's argv is in the ANSI code page; JSON texts must arrive as UTF-8.
 std::vector<std::string> commandLineArguments() {
     int count = 0;
-    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(CommandLineToArgvW(GetCommandLineW(), &count),
-                                                             &LocalFree);
+    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
     std::vector<std::string> arguments;
     for (int i = 1; argv && i < count; ++i) {
         arguments.push_back(fs::toUtf8(argv.get()[i]));
@@ -57,13 +56,9 @@ std::vector<std::string> commandLineArguments() {
     return arguments;
 }
 
-void writeOut(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
+void writeOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
-void writeError(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-}
+void writeError(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }
 
 std::wstring absolutePath(const std::wstring& path) {
     const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -137,7 +132,7 @@ int callResource(HMODULE library, const Invocation& invocation) {
         reportMissingExport(invocation.target->name);
         return kLoadError;
     }
-    const std::string options = mavelcli::optionsText(invocation.method);
+    const std::string options = mavel::cli::optionsText(invocation.method);
     const std::uint32_t promise =
         function(options.c_str(), invocation.params.c_str(), invocation.query.c_str(), invocation.body.c_str());
 
@@ -148,8 +143,8 @@ int callResource(HMODULE library, const Invocation& invocation) {
         return kNoResponse;
     }
     if (count > 1) {
-        writeError("mavel-cli: warning: promise " + std::to_string(promise) + " was answered " +
-                   std::to_string(count) + " times; showing the first answer\n");
+        writeError("mavel-cli: warning: promise " + std::to_string(promise) + " was answered " + std::to_string(count) +
+                   " times; showing the first answer\n");
     }
     const std::int32_t status = BridgeHostResponseStatus(promise);
     const std::string text = BridgeHostResponseText(promise);
@@ -199,8 +194,7 @@ int callPlain(HMODULE library, const Invocation& invocation) {
 }
 
 void printLogLines() {
-    const auto lines =
-        findExport<LogLinesExport>(GetModuleHandleW(kLoggingLibraryFile), "QuillonStandinLines");
+    const auto lines = findExport<LogLinesExport>(GetModuleHandleW(kLoggingLibraryFile), "QuillonStandinLines");
     const char* text = lines != nullptr ? lines() : nullptr;
     if (text == nullptr) {
         writeOut("(no logging library)\n");
@@ -227,8 +221,9 @@ int run(const Invocation& invocation) {
     if (!library) {
         return kLoadError;
     }
-    const int result = invocation.target->kind == mavelcli::ExportKind::Resource ? callResource(library.get(), invocation)
-                                                                                  : callPlain(library.get(), invocation);
+    const int result = invocation.target->kind == mavel::cli::ExportKind::Resource
+                           ? callResource(library.get(), invocation)
+                           : callPlain(library.get(), invocation);
     if (invocation.log && result != kLoadError) {
         printLogLines();
     }
@@ -237,20 +232,15 @@ int run(const Invocation& invocation) {
 
 int runCommandLine() {
     const std::vector<std::string> arguments = commandLineArguments();
-    const mavelcli::ParseOutcome outcome = mavelcli::parseArguments(arguments);
+    const mavel::cli::ParseOutcome outcome = mavel::cli::parseArguments(arguments);
     if (!outcome.invocation) {
-        writeError("mavel-cli: " + outcome.error + "\n\n" + mavelcli::usageText());
+        writeError("mavel-cli: " + outcome.error + "\n\n" + mavel::cli::usageText());
         return kUsageError;
     }
     switch (outcome.invocation->command) {
-        case mavelcli::Command::Help:
-            writeOut(mavelcli::usageText());
-            return kSuccess;
-        case mavelcli::Command::List:
-            writeOut(mavelcli::listText());
-            return kSuccess;
-        case mavelcli::Command::Call:
-            break;
+        case mavel::cli::Command::Help: writeOut(mavel::cli::usageText()); return kSuccess;
+        case mavel::cli::Command::List: writeOut(mavel::cli::listText()); return kSuccess;
+        case mavel::cli::Command::Call: break;
     }
     return run(*outcome.invocation);
 }
