@@ -26,6 +26,7 @@ struct Response {
 struct Event {
     std::string name;
     std::string payload;
+    std::uint64_t ticks = 0;  // GetTickCount64 when the library dispatched it
 };
 
 struct Callback {
@@ -85,7 +86,7 @@ public:
     }
 
     void dispatchEvent(const char* name, const char* payload) {
-        Event event{copyText(name), copyText(payload)};
+        Event event{copyText(name), copyText(payload), GetTickCount64()};
         Sink sink;
         {
             const std::lock_guard lock(mutex_);
@@ -115,6 +116,12 @@ public:
         const std::lock_guard lock(mutex_);
         const Event* event = findEvent(index);
         return event != nullptr ? event->payload.c_str() : nullptr;
+    }
+
+    std::uint64_t eventTicks(std::int32_t index) {
+        const std::lock_guard lock(mutex_);
+        const Event* event = findEvent(index);
+        return event != nullptr ? event->ticks : 0;
     }
 
     void setSink(BridgeHostEventSink function, void* context) {
@@ -235,6 +242,8 @@ int32_t BridgeHostEventCount(void) { return host().eventCount(); }
 const char* BridgeHostEventName(int32_t index) { return host().eventName(index); }
 
 const char* BridgeHostEventPayload(int32_t index) { return host().eventPayload(index); }
+
+uint64_t BridgeHostEventTicks(int32_t index) { return host().eventTicks(index); }
 
 void BridgeHostSetEventSink(BridgeHostEventSink sink, void* context) { host().setSink(sink, context); }
 

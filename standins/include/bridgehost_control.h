@@ -35,6 +35,8 @@ BRIDGEHOST_API const char* BridgeHostResponseText(uint32_t promiseId);
 BRIDGEHOST_API int32_t BridgeHostEventCount(void);
 BRIDGEHOST_API const char* BridgeHostEventName(int32_t index);
 BRIDGEHOST_API const char* BridgeHostEventPayload(int32_t index);
+/* GetTickCount64 (milliseconds) when the event was dispatched; 0 for an index out of range. */
+BRIDGEHOST_API uint64_t BridgeHostEventTicks(int32_t index);
 /* Called on the dispatching thread for every event (NULL removes it), after the
    event is recorded and without the host's lock held, so it may call the host. */
 typedef void (*BridgeHostEventSink)(const char* eventName, const char* payload, void* context);
