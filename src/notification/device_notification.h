@@ -1,5 +1,6 @@
 #pragma once
-// The DeviceNotification resource: device-change events on and off.
+// The DeviceNotification resource and the process-wide registration for USB
+// device-interface arrivals and removals that it switches on.
 
 #include "bridge/bridge.h"
 
@@ -8,3 +9,10 @@ namespace kelto::bridge {
 class DeviceNotification : public Bridge {};
 
 }  // namespace kelto::bridge
+
+namespace kelto::notification {
+
+// Cancels the device-interface registration, if there is one.
+void unregisterDeviceNotification() noexcept;
+
+}  // namespace kelto::notification

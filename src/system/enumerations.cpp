@@ -15,7 +15,6 @@ namespace {
 using pocketjson::Value;
 using pocketjson::ValueType;
 using system::Snapshot;
-using system::utf8FromAnsi;
 
 // One array element per item, in the library's order; the snapshot goes
 // back to the library before the list leaves, whatever ends the walk.

@@ -12,8 +12,6 @@ namespace {
 
 using pocketjson::Value;
 using pocketjson::ValueType;
-using system::copyText;
-using system::utf8FromAnsi;
 
 // An empty query (absent, null, {}, [] or "") asks for everything; otherwise
 // only the keys of an object count, whatever their values.

@@ -1,26 +1,14 @@
 #pragma once
-// Shared ground of the resources that read the system-information library:
-// its texts are ANSI code-page texts owned by the library, and every
-// snapshot it hands out must go back to it exactly once.
+// Shared ground of the resources that walk the system-information library's
+// snapshots: every snapshot it hands out must go back to it exactly once.
 
 #include <cstdint>
 #include <string>
 
+#include "platform/library_text.h"
 #include "platform/ostrel.h"
-#include "pocketjson/text.h"
-#include "pocketjson/value.h"
 
 namespace kelto::system {
-
-// A library text copied at once and converted to UTF-8 for JSON.
-inline std::string utf8FromAnsi(const char* text) {
-    std::string copy(text != nullptr ? text : "");
-    return pocketjson::toUtf8FromAnsi(copy);
-}
-
-// A library text copied byte for byte, for members the library already
-// hands out in their final encoding.
-inline std::string copyText(const char* text) { return std::string(text != nullptr ? text : ""); }
 
 // Gives a snapshot back when the walk ends, also when a getter or a missing
 // run-time function ends it early. The library is told about every snapshot

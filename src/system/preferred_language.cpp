@@ -18,7 +18,7 @@ using pocketjson::Value;
 std::vector<std::string> userLanguages() {
     std::vector<std::string> languages;
     for (std::uint32_t index = 0;; ++index) {
-        std::string language = system::copyText(OstrEnumLocaleLanguage(index));
+        std::string language = copyText(OstrEnumLocaleLanguage(index));
         if (language.empty()) return languages;
         languages.push_back(std::move(language));
     }

@@ -19,7 +19,6 @@ namespace kelto::bridge {
 namespace {
 
 using pocketjson::Value;
-using system::utf8FromAnsi;
 
 // Each interactive logon runs its own shell, so distinct sessions of
 // explorer.exe count the users. The name is compared exactly, as the
