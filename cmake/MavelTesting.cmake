@@ -18,7 +18,12 @@ function(mavel_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
-  set(properties TIMEOUT 120 ENVIRONMENT "${ARG_ENVIRONMENT}")
+  # An empty ENVIRONMENT would vanish from the list below and take the next
+  # property's name as its value, so it is added only when given.
+  set(properties TIMEOUT 120)
+  if(ARG_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
+  endif()
   if(ARG_RESOURCE_LOCK)
     list(APPEND properties RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
   endif()
