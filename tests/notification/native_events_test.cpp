@@ -16,6 +16,7 @@
 
 #include "bridgehost_control.h"
 #include "library_harness.h"
+#include "platform/handle_owner.h"
 #include "pocketjson/json.h"
 
 using mavel::test::MavelLibrary;
@@ -106,7 +107,7 @@ std::string currentScreensText(const MavelLibrary& library) {
 
 }  // namespace
 
-TEST(NativeEventObserver, RegistersOnceOnFirstUseBySetupOrAScreenRequest) {
+TEST(NativeEventObserver, RegistersOnceOnFirstUseAndUnregistersAtUnload) {
     MavelLibrary library;
     callExport(library, "TearDown");
     EXPECT_EQ(BridgeHostCallbackCount(), 0);
@@ -115,6 +116,13 @@ TEST(NativeEventObserver, RegistersOnceOnFirstUseBySetupOrAScreenRequest) {
     callExport(library, "Setup");
     callExport(library, "Setup");
     EXPECT_EQ(BridgeHostCallbackCount(), 1);
+    // Unloading destroys the observer, which unregisters, and the screen
+    // registry, which gives the library's screen list back.
+    const kelto::UniqueModule keepScreenLibrary(LoadLibraryW(L"libcarvel2_x64.dll"));
+    mavel::test::resetCallLog(L"libcarvel2_x64.dll");
+    ASSERT_TRUE(FreeLibrary(library.module()));
+    EXPECT_EQ(BridgeHostCallbackCount(), 0);
+    EXPECT_EQ(mavel::test::callCount(L"libcarvel2_x64.dll", "CrvReleaseScreens"), 1);
 }
 
 TEST(NativeEventObserver, MessagesWithinTheSpacingOfItsCreationAreIgnored) {
