@@ -43,7 +43,7 @@ TEST(BridgeHostModule, ExportsExactlyTheHostFunctionsAndTheControlApi) {
     const std::vector<std::string> expected{
         "BridgeHelperAddEventCallback", "BridgeHelperCreatePromiseID", "BridgeHelperDispatchEvent",
         "BridgeHelperRemoveEventCallback", "BridgeHelperSetResponse", "BridgeHostCallbackCount",
-        "BridgeHostEventCount", "BridgeHostEventName", "BridgeHostEventPayload", "BridgeHostLastPromise",
+        "BridgeHostEventCount", "BridgeHostEventName", "BridgeHostEventPayload", "BridgeHostEventTicks", "BridgeHostLastPromise",
         "BridgeHostReset", "BridgeHostResponseCount", "BridgeHostResponseStatus", "BridgeHostResponseText",
         "BridgeHostSendNativeEvent", "BridgeHostSendWindowMessage", "BridgeHostSetEventSink",
         "BridgeHostWaitForEvents",
