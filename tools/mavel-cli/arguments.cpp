@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <utility>
 
 #include "pocketjson/json.h"
 
@@ -36,21 +38,43 @@ constexpr std::array<ExportInfo, 24> kExports{{
     {"MavelRestorePowerManagementSettings", ExportKind::Plain},
 }};
 
-// Options that take the next argument as their value, and where it goes.
-std::string* valueSlot(Invocation& invocation, std::string_view option) {
-    if (option == "-X" || option == "--method") {
-        return &invocation.method;
+// WM_DISPLAYCHANGE, WM_TIMECHANGE and WM_WTSSESSION_CHANGE with its WTS_* codes.
+constexpr std::array<WindowMessage, 6> kWindowMessages{{
+    {"display-change", 0x7E, 0},
+    {"time-change", 0x1E, 0},
+    {"session-lock", 0x2B1, 7},
+    {"session-unlock", 0x2B1, 8},
+    {"console-connect", 0x2B1, 1},
+    {"console-disconnect", 0x2B1, 2},
+}};
+
+constexpr int kMaxSeconds = 86400;
+
+// Options that take the next argument as a request text, and where it goes.
+constexpr std::array<std::pair<std::string_view, std::string Request::*>, 5> kRequestOptions{{
+    {"-X", &Request::method},
+    {"--method", &Request::method},
+    {"--params", &Request::params},
+    {"--query", &Request::query},
+    {"--body", &Request::body},
+}};
+
+std::string Request::*requestSlot(std::string_view option) {
+    const auto found =
+        std::ranges::find(kRequestOptions, option, &std::pair<std::string_view, std::string Request::*>::first);
+    return found != kRequestOptions.end() ? found->second : nullptr;
+}
+
+// The request that request texts fill: the call's own, or under watch the
+// --call just before them (none when the last step is not a call).
+Request* currentRequest(Invocation& invocation) {
+    if (invocation.command != Command::Watch) {
+        return &invocation.request;
     }
-    if (option == "--params") {
-        return &invocation.params;
+    if (invocation.steps.empty() || invocation.steps.back().kind != StepKind::Call) {
+        return nullptr;
     }
-    if (option == "--query") {
-        return &invocation.query;
-    }
-    if (option == "--body") {
-        return &invocation.body;
-    }
-    return nullptr;
+    return &invocation.steps.back().call;
 }
 
 std::optional<std::string>* optionalValueSlot(Invocation& invocation, std::string_view option) {
@@ -63,14 +87,53 @@ std::optional<std::string>* optionalValueSlot(Invocation& invocation, std::strin
     return nullptr;
 }
 
+// A watch prints answers as the library sent them, so --raw means nothing there.
 bool* switchSlot(Invocation& invocation, std::string_view option) {
-    if (option == "--raw") {
+    if (option == "--raw" && invocation.command != Command::Watch) {
         return &invocation.raw;
     }
     if (option == "--log") {
         return &invocation.log;
     }
     return nullptr;
+}
+
+bool isWatchOption(std::string_view option) {
+    return option == "--call" || option == "--send" || option == "--then-world" || option == "--seconds";
+}
+
+// Takes in one watch option with its value; the reason when the value is not usable.
+std::string addWatchOption(Invocation& invocation, std::string_view option, const std::string& value) {
+    if (option == "--seconds") {
+        const char* const end = value.data() + value.size();
+        int seconds = -1;
+        const auto [stop, error] = std::from_chars(value.data(), end, seconds);
+        if (error != std::errc() || stop != end || seconds < 0 || seconds > kMaxSeconds) {
+            return "--seconds needs a whole number from 0 to " + std::to_string(kMaxSeconds) + ", not " + value;
+        }
+        invocation.seconds = seconds;
+        return std::string();
+    }
+    Step step;
+    if (option == "--call") {
+        step.call.target = findExport(value);
+        if (step.call.target == nullptr || step.call.target->kind != ExportKind::Resource) {
+            return "--call needs a resource export (mavel-cli --list shows them), not " + value;
+        }
+    } else if (option == "--send") {
+        step.kind = StepKind::Send;
+        if ((step.message = findWindowMessage(value)) == nullptr) {
+            return "--send knows no message " + value + " (mavel-cli --help lists them)";
+        }
+    } else {
+        if (value.empty()) {
+            return "option --then-world needs a path";
+        }
+        step.kind = StepKind::LoadWorld;
+        step.world = value;
+    }
+    invocation.steps.push_back(std::move(step));
+    return std::string();
 }
 
 ParseOutcome failure(std::string message) { return ParseOutcome{std::nullopt, std::move(message)}; }
@@ -84,13 +147,22 @@ const ExportInfo* findExport(std::string_view name) noexcept {
     return found != kExports.end() ? &*found : nullptr;
 }
 
+const WindowMessage* findWindowMessage(std::string_view kind) noexcept {
+    const auto found = std::ranges::find(kWindowMessages, kind, &WindowMessage::kind);
+    return found != kWindowMessages.end() ? &*found : nullptr;
+}
+
 ParseOutcome parseArguments(std::span<const std::string> arguments) {
     Invocation invocation;
     bool list = false;
     bool help = false;
     std::optional<std::string> exportName;
+    const bool watch = !arguments.empty() && arguments.front() == "watch";
+    if (watch) {
+        invocation.command = Command::Watch;
+    }
 
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    for (std::size_t i = watch ? 1 : 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
         if (argument == "-h" || argument == "--help") {
@@ -99,18 +171,31 @@ ParseOutcome parseArguments(std::span<const std::string> arguments) {
             list = true;
         } else if (bool* flag = switchSlot(invocation, argument)) {
             *flag = true;
-        } else if (std::string* slot = valueSlot(invocation, argument)) {
+        } else if (std::string Request::*slot = requestSlot(argument)) {
             if (!hasValue) {
                 return failure("option " + argument + " needs a value");
             }
-            *slot = arguments[++i];
+            Request* request = currentRequest(invocation);
+            if (request == nullptr) {
+                return failure("option " + argument + " belongs to a --call Export before it");
+            }
+            request->*slot = arguments[++i];
         } else if (std::optional<std::string>* path = optionalValueSlot(invocation, argument)) {
             if (!hasValue || arguments[i + 1].empty()) {
                 return failure("option " + argument + " needs a path");
             }
             *path = arguments[++i];
+        } else if (watch && isWatchOption(argument)) {
+            if (!hasValue) {
+                return failure("option " + argument + " needs a value");
+            }
+            if (std::string error = addWatchOption(invocation, argument, arguments[++i]); !error.empty()) {
+                return failure(std::move(error));
+            }
         } else if (argument.size() > 1 && argument.front() == '-') {
             return failure("unknown option " + argument);
+        } else if (watch) {
+            return failure("watch calls exports only as --call Export, not " + argument);
         } else if (exportName) {
             return failure("more than one export given: " + *exportName + " and " + argument);
         } else {
@@ -122,9 +207,11 @@ ParseOutcome parseArguments(std::span<const std::string> arguments) {
         invocation.command = Command::Help;
     } else if (list) {
         invocation.command = Command::List;
+    } else if (watch) {
+        return ParseOutcome{std::move(invocation), std::string()};
     } else if (!exportName) {
         return failure("no export given");
-    } else if ((invocation.target = findExport(*exportName)) == nullptr) {
+    } else if ((invocation.request.target = findExport(*exportName)) == nullptr) {
         return failure("unknown export " + *exportName + " (mavel-cli --list shows them)");
     }
     return ParseOutcome{std::move(invocation), std::string()};
@@ -140,6 +227,7 @@ std::string optionsText(std::string_view method) {
 std::string usageText() {
     return R"(usage: mavel-cli <Export> [-X METHOD] [--params JSON] [--query JSON] [--body JSON]
                  [--raw] [--world FILE] [--log] [--dll PATH]
+       mavel-cli watch [--world FILE] [--dll PATH] [--log] [--seconds N] [STEP]...
        mavel-cli --list
        mavel-cli --help
 
@@ -173,6 +261,44 @@ are ignored for them):
 Exit status: 0 the call was made and the status is 2xx (or a plain export ran),
 1 the status is not 2xx, 2 usage error, 3 the library or the export cannot be
 loaded, 4 the library set no response for the promise it returned.
+
+mavel-cli watch shows the events the library dispatches to the host. It loads
+the library as a call does (--world, --dll, --log alike), calls Setup, which
+registers the library's observer of native events with the host, runs the
+steps one after another in the order given, watches N seconds more (--seconds,
+default 3; 0 to 86400), calls TearDown and ends. The host's messages are
+handled meanwhile, as a web view host's window thread would. Every line starts
+with the local time HH:MM:SS.mmm and is printed the moment it happens:
+  TIME NAME PAYLOAD     an event, its payload exactly as dispatched (compact
+                        JSON, or for systemTimeChanged a bare date-time text)
+  TIME > WHAT           what mavel-cli does: Setup, a call, a world, a message,
+                        TearDown
+  TIME < STATUS ANSWER  the answer to a --call, as the library sent it
+
+Steps:
+  --call Export      call a resource export; the -X, --params, --query and
+                     --body after it are its own. Screen events flow only once
+                     screen watching is on: "--call Screens -X PUT" turns it on
+  --then-world FILE  load another world into the loaded stand-ins (and set
+                     MAVEL_WORLD to it for those not loaded yet), for example
+                     tools/mavel-cli/one-screen-world.json, the demo world
+                     with its second screen unplugged, so that a display
+                     change changes the screen list
+  --send KIND        the host forwards a window message of this kind:
+                       display-change      WM_DISPLAYCHANGE
+                       time-change         WM_TIMECHANGE
+                       session-lock        WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK
+                       session-unlock      WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK
+                       console-connect     WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT
+                       console-disconnect  WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT
+                     (session messages carry mavel-cli's own session id). Each
+                     --send first waits 250 ms: the library ignores a message
+                     that follows its own start, or the previous message of
+                     its kind, too closely.
+A display change leads to screenChanged about 1.5 s later, and only when the
+screen list changed. A watch exits 0 whatever the calls answered; 2, 3 or 4
+as above when a world file is missing or refused, an export is missing, or a
+call is not answered (the watch then stops, TearDown still runs).
 )";
 }
 

@@ -2,6 +2,7 @@
 // Command line of mavel-cli: the export table, argument parsing and the texts
 // that do not need Windows, kept apart from main so that tests can reach them.
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,19 +23,47 @@ struct ExportInfo {
 std::span<const ExportInfo> exportTable() noexcept;
 const ExportInfo* findExport(std::string_view name) noexcept;
 
-enum class Command { Call, List, Help };
+// A window message the host forwards to the library's native observer, by
+// the name watch --send knows it as. The session id of a session message is
+// added when it is sent.
+struct WindowMessage {
+    std::string_view kind;
+    std::uint32_t message;
+    std::uint64_t wParam;
+};
 
-struct Invocation {
-    Command command = Command::Call;
+const WindowMessage* findWindowMessage(std::string_view kind) noexcept;
+
+enum class Command { Call, Watch, List, Help };
+
+// One call of a resource export: the export and its request texts.
+struct Request {
     const ExportInfo* target = nullptr;
     std::string method = "GET";
     std::string params;
     std::string query;
     std::string body;
+};
+
+// What watch does after Setup, one step after another in the order given.
+enum class StepKind { Call, Send, LoadWorld };
+
+struct Step {
+    StepKind kind = StepKind::Call;
+    Request call;                            // Call
+    const WindowMessage* message = nullptr;  // Send
+    std::string world;                       // LoadWorld: UTF-8, as given
+};
+
+struct Invocation {
+    Command command = Command::Call;
+    Request request;  // Call
     bool raw = false;
     bool log = false;
     std::optional<std::string> world;  // UTF-8, as given
     std::optional<std::string> dll;    // UTF-8, as given
+    std::vector<Step> steps;           // Watch
+    int seconds = 3;                   // Watch: how long to go on after the last step
 };
 
 struct ParseOutcome {

@@ -1,5 +1,5 @@
 // mavel-cli: plays the bridge host for one call of the library and prints the
-// answer the library handed to the host.
+// answer the library handed to the host, or watches the events it dispatches.
 
 #include <windows.h>
 #include <fcntl.h>
@@ -11,7 +11,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +32,7 @@ namespace {
 using kelto::findExport;
 using kelto::UniqueModule;
 using mavel::cli::Invocation;
+using mavel::cli::Request;
 
 enum ExitCode : int {
     kSuccess = 0,
@@ -41,9 +47,17 @@ using PlainExport = void();
 using DisableExport = void*();
 using RestoreExport = void(void*);
 using LogLinesExport = const char*();
+using LoadWorldExport = std::int32_t(const char*);
 
 constexpr const char* kLibraryFile = "libmavel_x64.dll";
 constexpr const wchar_t* kLoggingLibraryFile = L"libquillon2_x64.dll";
+// Every closed library's stand-in holds a world of its own.
+constexpr const wchar_t* kStandinFiles[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll", L"libpltc_x64.dll",
+                                            L"libpallet_x64.dll", L"libbramble.dll",     L"libtrellis_x64.dll",
+                                            L"libHarbor_x64.dll", L"libquillon2_x64.dll"};
+// The library ignores a message that follows its own start, or the previous
+// message of its kind, within at most 100 ms; this leaves a margin.
+constexpr DWORD kSendSpacingMs = 250;
 
 // The CRT's argv is in the ANSI code page; JSON texts must arrive as UTF-8.
 std::vector<std::string> commandLineArguments() {
@@ -79,15 +93,15 @@ bool isFile(const std::wstring& path) {
 // The stand-ins may read the variable through the process environment or
 // through the C runtime's copy of it, which SetEnvironmentVariableW alone
 // does not update; msvcrt is one module shared by all of them.
-bool setWorld(const std::string& file) {
+std::optional<std::wstring> setWorld(const std::string& file) {
     const std::wstring path = absolutePath(fs::toUtf16(file));
     if (!isFile(path)) {
         writeError("mavel-cli: world file not found: " + fs::toUtf8(path) + "\n");
-        return false;
+        return std::nullopt;
     }
     SetEnvironmentVariableW(L"MAVEL_WORLD", path.c_str());
     _wputenv((L"MAVEL_WORLD=" + path).c_str());
-    return true;
+    return path;
 }
 
 std::string hex(std::uintptr_t number) {
@@ -126,31 +140,47 @@ std::string prettyAnswer(const std::string& text) {
     return pretty;
 }
 
-int callResource(HMODULE library, const Invocation& invocation) {
-    const auto function = findExport<ResourceExport>(library, std::string(invocation.target->name).c_str());
+struct Answer {
+    std::int32_t status = 0;
+    std::string text;
+};
+
+// Calls a resource export as the host would and reads its first answer;
+// anything else than kSuccess is reported already.
+int askResource(HMODULE library, const Request& request, Answer& answer) {
+    const std::string name(request.target->name);
+    const auto function = findExport<ResourceExport>(library, name.c_str());
     if (function == nullptr) {
-        reportMissingExport(invocation.target->name);
+        reportMissingExport(name);
         return kLoadError;
     }
-    const std::string options = mavel::cli::optionsText(invocation.method);
+    const std::string options = mavel::cli::optionsText(request.method);
     const std::uint32_t promise =
-        function(options.c_str(), invocation.params.c_str(), invocation.query.c_str(), invocation.body.c_str());
+        function(options.c_str(), request.params.c_str(), request.query.c_str(), request.body.c_str());
 
     const std::int32_t count = BridgeHostResponseCount(promise);
     if (count == 0) {
-        writeError("mavel-cli: " + std::string(invocation.target->name) + " returned promise " +
-                   std::to_string(promise) + " but set no response for it\n");
+        writeError("mavel-cli: " + name + " returned promise " + std::to_string(promise) +
+                   " but set no response for it\n");
         return kNoResponse;
     }
     if (count > 1) {
         writeError("mavel-cli: warning: promise " + std::to_string(promise) + " was answered " + std::to_string(count) +
                    " times; showing the first answer\n");
     }
-    const std::int32_t status = BridgeHostResponseStatus(promise);
-    const std::string text = BridgeHostResponseText(promise);
-    writeOut(std::to_string(status) + "\n");
-    writeOut((invocation.raw ? text : prettyAnswer(text)) + "\n");
-    return isSuccessStatus(status) ? kSuccess : kNotSuccessStatus;
+    answer.status = BridgeHostResponseStatus(promise);
+    answer.text = BridgeHostResponseText(promise);
+    return kSuccess;
+}
+
+int callResource(HMODULE library, const Invocation& invocation) {
+    Answer answer;
+    if (const int failed = askResource(library, invocation.request, answer); failed != kSuccess) {
+        return failed;
+    }
+    writeOut(std::to_string(answer.status) + "\n");
+    writeOut((invocation.raw ? answer.text : prettyAnswer(answer.text)) + "\n");
+    return isSuccessStatus(answer.status) ? kSuccess : kNotSuccessStatus;
 }
 
 // A power handle cannot outlive this process, so disabling is followed by
@@ -179,7 +209,7 @@ int callPowerPair(HMODULE library, std::string_view name) {
 }
 
 int callPlain(HMODULE library, const Invocation& invocation) {
-    const std::string name(invocation.target->name);
+    const std::string name(invocation.request.target->name);
     if (name.starts_with("Mavel") && name.ends_with("PowerManagementSettings")) {
         return callPowerPair(library, name);
     }
@@ -213,17 +243,147 @@ void printLogLines() {
     }
 }
 
+// Local wall-clock time, so that events can be set against what was done and
+// against the times they report themselves.
+std::string clockText() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u:%02u:%02u.%03u", now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    return text;
+}
+
+// Events arrive on the library's own threads; one lock keeps lines whole and
+// their times in order, and each line is out before the next thing happens.
+void printLine(std::string_view what) {
+    static std::mutex mutex;
+    const std::lock_guard lock(mutex);
+    std::string line = clockText();
+    line.append(" ").append(what).append("\n");
+    writeOut(line);
+    std::fflush(stdout);
+}
+
+// Holds no state of its own, so a dispatch still under way when the sink is
+// removed finds nothing gone.
+void printEvent(const char* name, const char* payload, void* /*context*/) {
+    std::string line = name != nullptr ? name : "";
+    if (payload != nullptr && *payload != '\0') {
+        line.append(" ").append(payload);
+    }
+    printLine(line);
+}
+
+// Waits the way a host's window thread does, handling messages meanwhile, in
+// case the library relies on windows or timers of the thread that set it up.
+void pumpMessagesFor(ULONGLONG milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// A session message names the session it is about: mavel-cli's own.
+std::int64_t sessionOf(const mavel::cli::WindowMessage& message) {
+    DWORD session = 0;
+    if (message.message == WM_WTSSESSION_CHANGE) {
+        ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    }
+    return session;
+}
+
+// MAVEL_WORLD is set as well, for the stand-ins the library loads later.
+int loadWorldWhileWatching(const std::string& file) {
+    const std::optional<std::wstring> path = setWorld(file);
+    if (!path) {
+        return kUsageError;
+    }
+    std::ifstream stream(std::filesystem::path(*path), std::ios::binary);
+    const std::string world{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    for (const wchar_t* standin : kStandinFiles) {
+        const auto load = findExport<LoadWorldExport>(GetModuleHandleW(standin), "StandinLoadWorld");
+        if (load != nullptr && load(world.c_str()) == 0) {
+            writeError("mavel-cli: " + fs::toUtf8(standin) + " refused the world " + fs::toUtf8(*path) + "\n");
+            return kUsageError;
+        }
+    }
+    return kSuccess;
+}
+
+int runStep(HMODULE library, const mavel::cli::Step& step) {
+    switch (step.kind) {
+        case mavel::cli::StepKind::Call: {
+            printLine("> " + step.call.method + " " + std::string(step.call.target->name));
+            Answer answer;
+            const int result = askResource(library, step.call, answer);
+            if (result == kSuccess) {
+                printLine("< " + std::to_string(answer.status) + " " + answer.text);
+            }
+            return result;
+        }
+        case mavel::cli::StepKind::Send:
+            pumpMessagesFor(kSendSpacingMs);
+            printLine("> send " + std::string(step.message->kind));
+            BridgeHostSendWindowMessage(step.message->message, step.message->wParam, sessionOf(*step.message));
+            return kSuccess;
+        case mavel::cli::StepKind::LoadWorld:
+            printLine("> world " + step.world);
+            return loadWorldWhileWatching(step.world);
+    }
+    return kSuccess;
+}
+
+// The sink is in place before Setup, so that nothing the library dispatches
+// while setting up goes unseen.
+int watch(HMODULE library, const Invocation& invocation) {
+    const auto setup = findExport<PlainExport>(library, "Setup");
+    const auto tearDown = findExport<PlainExport>(library, "TearDown");
+    if (setup == nullptr || tearDown == nullptr) {
+        reportMissingExport(setup == nullptr ? "Setup" : "TearDown");
+        return kLoadError;
+    }
+    BridgeHostSetEventSink(&printEvent, nullptr);
+    printLine("> Setup");
+    setup();
+    int result = kSuccess;
+    for (const mavel::cli::Step& step : invocation.steps) {
+        if ((result = runStep(library, step)) != kSuccess) {
+            break;
+        }
+    }
+    if (result == kSuccess) {
+        pumpMessagesFor(static_cast<ULONGLONG>(invocation.seconds) * 1000);
+    }
+    printLine("> TearDown");
+    tearDown();
+    BridgeHostSetEventSink(nullptr, nullptr);
+    return result;
+}
+
 int run(const Invocation& invocation) {
     if (invocation.world && !setWorld(*invocation.world)) {
         return kUsageError;
     }
-    const UniqueModule library = loadLibrary(invocation);
+    UniqueModule library = loadLibrary(invocation);
     if (!library) {
         return kLoadError;
     }
-    const int result = invocation.target->kind == mavel::cli::ExportKind::Resource
-                           ? callResource(library.get(), invocation)
-                           : callPlain(library.get(), invocation);
+    int result = kSuccess;
+    if (invocation.command == mavel::cli::Command::Watch) {
+        result = watch(library.get(), invocation);
+        // A worker the library started for an event may still be on its way
+        // out after TearDown; the library stays mapped until the process ends.
+        static_cast<void>(library.release());
+    } else if (invocation.request.target->kind == mavel::cli::ExportKind::Resource) {
+        result = callResource(library.get(), invocation);
+    } else {
+        result = callPlain(library.get(), invocation);
+    }
     if (invocation.log && result != kLoadError) {
         printLogLines();
     }
@@ -240,7 +400,8 @@ int runCommandLine() {
     switch (outcome.invocation->command) {
         case mavel::cli::Command::Help: writeOut(mavel::cli::usageText()); return kSuccess;
         case mavel::cli::Command::List: writeOut(mavel::cli::listText()); return kSuccess;
-        case mavel::cli::Command::Call: break;
+        case mavel::cli::Command::Call:
+        case mavel::cli::Command::Watch: break;
     }
     return run(*outcome.invocation);
 }

@@ -1,0 +1,91 @@
+// mavel-cli watch: its command line, and runs against the real library beside it.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "arguments.h"
+
+namespace {
+
+using mavel::cli::parseArguments;
+using Arguments = std::vector<std::string>;
+
+TEST(MavelCliWatch, StepsKeepTheirOrderAndTheirOwnRequestTexts) {
+    const auto outcome = parseArguments(Arguments{"watch", "--call", "Screens", "-X", "PUT", "--then-world", "b.json",
+                                                  "--seconds", "0", "--call", "ScreensForPoint", "--params", "{}"});
+    ASSERT_TRUE(outcome.invocation && outcome.invocation->steps.size() == 3) << outcome.error;
+    const std::vector<mavel::cli::Step>& steps = outcome.invocation->steps;
+    EXPECT_EQ(outcome.invocation->seconds, 0);
+    EXPECT_EQ(std::string(steps[0].call.target->name) + steps[0].call.method, "ScreensPUT");
+    EXPECT_EQ(steps[1].kind, mavel::cli::StepKind::LoadWorld);
+    EXPECT_EQ(steps[1].world, "b.json");
+    EXPECT_EQ(steps[2].call.method + steps[2].call.params, "GET{}");
+}
+
+TEST(MavelCliWatch, SendsTheWindowsMessageOfEachKind) {
+    Arguments arguments{"watch"};
+    for (const char* kind :
+         {"display-change", "time-change", "session-lock", "session-unlock", "console-connect", "console-disconnect"}) {
+        arguments.insert(arguments.end(), {"--send", kind});
+    }
+    const auto outcome = parseArguments(arguments);
+    ASSERT_TRUE(outcome.invocation) << outcome.error;
+    std::vector<std::pair<UINT, WPARAM>> sent;
+    for (const mavel::cli::Step& step : outcome.invocation->steps) {
+        sent.emplace_back(step.message->message, step.message->wParam);
+    }
+    constexpr UINT kSession = WM_WTSSESSION_CHANGE;
+    const std::vector<std::pair<UINT, WPARAM>> expected{
+        {WM_DISPLAYCHANGE, 0},           {WM_TIMECHANGE, 0},
+        {kSession, WTS_SESSION_LOCK},    {kSession, WTS_SESSION_UNLOCK},
+        {kSession, WTS_CONSOLE_CONNECT}, {kSession, WTS_CONSOLE_DISCONNECT}};
+    EXPECT_EQ(sent, expected);
+}
+
+TEST(MavelCliWatch, RefusesWhatItCannotDo) {
+    const std::vector<Arguments> refused{{"watch", "Screens"},          {"watch", "-X", "PUT", "--call", "Screens"},
+                                         {"watch", "--send", "reboot"}, {"watch", "--call", "Setup"},
+                                         {"watch", "--seconds", "3s"},  {"watch", "--then-world", ""}};
+    for (const Arguments& arguments : refused) EXPECT_FALSE(parseArguments(arguments).invocation) << arguments[1];
+}
+
+// A refused world stops the steps but not TearDown. The world file lies in the
+// working folder, which the child shares.
+TEST(MavelCliWatch, RunsEveryStepAndPrintsOnlyTimedLines) {
+    wchar_t self[MAX_PATH];
+    const std::wstring program(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    const std::wstring command = L"\"\"" + program.substr(0, program.find_last_of(L"\\/") + 1) +
+                                 L"mavel-cli.exe\" watch --seconds 0 --call Screens -X PUT --then-world w.json"
+                                 L" --send session-lock\"";
+    for (const auto& [world, exitCode, expected] :
+         {std::tuple{"{}", 0, "Setup;PUT Screens;world w.json;send session-lock;TearDown;"},
+          std::tuple{"[]", 2, "Setup;PUT Screens;world w.json;TearDown;"}}) {
+        std::ofstream("w.json", std::ios::binary) << world;
+        FILE* child = _wpopen(command.c_str(), L"rb");
+        ASSERT_NE(child, nullptr);
+        std::string out(1 << 16, '\0');
+        out.resize(std::fread(out.data(), 1, out.size(), child));
+        EXPECT_EQ(_pclose(child), exitCode) << world;
+        std::istringstream lines(out);
+        std::string actions;
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_TRUE(
+                std::regex_match(line, std::regex(R"(\d\d:\d\d:\d\d\.\d{3} (> .+|< \d{3} .+|[A-Za-z]+( .+)?))")))
+                << line;
+            if (line.compare(13, 2, "> ") == 0) actions += line.substr(15) + ";";
+        }
+        EXPECT_EQ(actions, expected);
+    }
+}
+
+}  // namespace
