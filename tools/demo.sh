@@ -28,6 +28,10 @@ cli SystemPrinters
 cli SystemLoginState
 cli SystemLockState
 cli SystemPreferredLanguage --query '{"resources":"ja-JP,en-US","fallback":"en"}'
+cli Screens --world tools/mavel-cli/one-screen-world.json --raw
+cli watch --seconds 0 --call Screens --call ScreenAtIndex --params '{"index":1}' --query '{"graphicsCard":1}'
+cli watch --call Screens -X PUT --then-world tools/mavel-cli/one-screen-world.json --send display-change --seconds 2
+cli watch --seconds 0 --send session-lock --send time-change
 cli PowerManagementSettings -X POST --log
 cli PowerManagementSettings -X DELETE
 cli SystemInformation -X DELETE --log
