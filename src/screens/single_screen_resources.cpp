@@ -186,18 +186,24 @@ BridgeResult deleteScreensResult(const ScreenList& screens, const RequestArgs& a
 
 }  // namespace
 
-ScreenHandle ScreenAtIndex::select(const RequestArgs& args) {
+BridgeResult ScreenSelectionBridge::onGet(const RequestArgs& args) {
+    const ScreenList screens = select(args);
+    return answersOneScreen() ? getScreenResult(screens.front(), args) : getScreensResult(screens, args);
+}
+
+BridgeResult ScreenSelectionBridge::onPut(const RequestArgs& args) { return putScreensResult(select(args), args); }
+BridgeResult ScreenSelectionBridge::onDelete(const RequestArgs& args) {
+    return deleteScreensResult(select(args), args);
+}
+
+ScreenList ScreenAtIndex::select(const RequestArgs& args) {
     const Value& index = args.params().get("index");
     const std::uint32_t position = index.toUInt32(0);
     uri += "Screens/" + index.asString("");
     const ScreenList screens = ScreenRegistry::instance().screens();
     requireBadRequest(position < screens.size(), "index is invalid.");
-    return screens[position];
+    return {screens[position]};
 }
-
-BridgeResult ScreenAtIndex::onGet(const RequestArgs& args) { return getScreenResult(select(args), args); }
-BridgeResult ScreenAtIndex::onPut(const RequestArgs& args) { return putScreensResult({select(args)}, args); }
-BridgeResult ScreenAtIndex::onDelete(const RequestArgs& args) { return deleteScreensResult({select(args)}, args); }
 
 ScreenList ScreensForMonitor::select(const RequestArgs& args) {
     const std::string serial = args.params().get("serial").asString("");
@@ -207,10 +213,6 @@ ScreenList ScreensForMonitor::select(const RequestArgs& args) {
     if (screens.empty()) screenNotFound();
     return screens;
 }
-
-BridgeResult ScreensForMonitor::onGet(const RequestArgs& args) { return getScreensResult(select(args), args); }
-BridgeResult ScreensForMonitor::onPut(const RequestArgs& args) { return putScreensResult(select(args), args); }
-BridgeResult ScreensForMonitor::onDelete(const RequestArgs& args) { return deleteScreensResult(select(args), args); }
 
 ScreenList ScreensForPoint::select(const RequestArgs& args) {
     const std::string text = args.params().get("point").asString("");
@@ -222,9 +224,5 @@ ScreenList ScreensForPoint::select(const RequestArgs& args) {
     if (screens.empty()) screenNotFound();
     return screens;
 }
-
-BridgeResult ScreensForPoint::onGet(const RequestArgs& args) { return getScreensResult(select(args), args); }
-BridgeResult ScreensForPoint::onPut(const RequestArgs& args) { return putScreensResult(select(args), args); }
-BridgeResult ScreensForPoint::onDelete(const RequestArgs& args) { return deleteScreensResult(select(args), args); }
 
 }  // namespace kelto::bridge

@@ -10,36 +10,36 @@
 
 namespace kelto::bridge {
 
+// What the three resources share; they differ only in how they pick screens.
+class ScreenSelectionBridge : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+    BridgeResult onPut(const RequestArgs& args) override;
+    BridgeResult onDelete(const RequestArgs& args) override;
+
+protected:
+    // Appends the route to uri, then lists the addressed screens or throws.
+    virtual ScreenList select(const RequestArgs& args) = 0;
+    // A GET of one screen answers its value itself, not a list of one.
+    virtual bool answersOneScreen() const noexcept { return false; }
+};
+
 // One screen, by its place among the listed screens (0 when "index" is
 // missing or unusable).
-class ScreenAtIndex : public Bridge {
-public:
-    BridgeResult onGet(const RequestArgs& args) override;
-    BridgeResult onPut(const RequestArgs& args) override;
-    BridgeResult onDelete(const RequestArgs& args) override;
-
-private:
-    ScreenHandle select(const RequestArgs& args);
+class ScreenAtIndex final : public ScreenSelectionBridge {
+protected:
+    ScreenList select(const RequestArgs& args) override;
+    bool answersOneScreen() const noexcept override { return true; }
 };
 
-class ScreensForMonitor : public Bridge {
-public:
-    BridgeResult onGet(const RequestArgs& args) override;
-    BridgeResult onPut(const RequestArgs& args) override;
-    BridgeResult onDelete(const RequestArgs& args) override;
-
-private:
-    ScreenList select(const RequestArgs& args);
+class ScreensForMonitor final : public ScreenSelectionBridge {
+protected:
+    ScreenList select(const RequestArgs& args) override;
 };
 
-class ScreensForPoint : public Bridge {
-public:
-    BridgeResult onGet(const RequestArgs& args) override;
-    BridgeResult onPut(const RequestArgs& args) override;
-    BridgeResult onDelete(const RequestArgs& args) override;
-
-private:
-    ScreenList select(const RequestArgs& args);
+class ScreensForPoint final : public ScreenSelectionBridge {
+protected:
+    ScreenList select(const RequestArgs& args) override;
 };
 
 }  // namespace kelto::bridge
