@@ -1,33 +1,60 @@
 #include "notification/device_notification.h"
 
-#include <windows.h>
+#include <vector>
 
-#include <atomic>
+#include "notification/device_change.h"
+#include "notification/lighting_tracker.h"
+#include "notification/monitor_tracker.h"
+#include "notification/sensor_tracker.h"
 
-#include "platform/handle_owner.h"
-
-namespace kelto::notification {
+namespace kelto::bridge {
 
 namespace {
 
-// CM_Unregister_Notification is looked up at run time: systems before
-// Windows 8 and some compatible environments lack it, and importing it would
-// keep the whole library from loading there.
-using UnregisterNotification = DWORD(void* notification);
+using notification::DeviceRecord;
+using notification::SensorRecord;
+using pocketjson::Value;
 
-std::atomic<void*>& notificationHandle() noexcept {
-    static std::atomic<void*> handle{nullptr};
-    return handle;
+Value changeValue(const Value& added, const Value& removed) {
+    Value change;
+    change["added"] = added;
+    change["removed"] = removed;
+    return change;
 }
 
 }  // namespace
 
-void unregisterDeviceNotification() noexcept {
-    void* const handle = notificationHandle().exchange(nullptr);
-    if (handle == nullptr) return;
-    const auto unregister =
-        findExport<UnregisterNotification>(GetModuleHandleW(L"cfgmgr32.dll"), "CM_Unregister_Notification");
-    if (unregister != nullptr) unregister(handle);
+BridgeResult DeviceNotification::onGet(const RequestArgs& args) {
+    uri += "DeviceNotification";
+    requireBadRequest(args.query().hasKey("supports"), "'supports' query is only supported.");
+    return BridgeResult(Value(true));
 }
 
-}  // namespace kelto::notification
+// The changes go into the answer, never into an event; the trackers now know
+// them, so later events report only later changes.
+BridgeResult DeviceNotification::onPut(const RequestArgs&) {
+    uri += "DeviceNotification";
+    notification::registerDeviceNotification();
+    std::vector<DeviceRecord> monitorsAdded, monitorsRemoved, lightingAdded, lightingRemoved;
+    std::vector<SensorRecord> sensorsAdded, sensorsRemoved;
+    notification::MonitorTracker::instance().update(&monitorsAdded, &monitorsRemoved);
+    notification::SensorTracker::instance().update(&sensorsAdded, &sensorsRemoved);
+    notification::LightingEquipmentTracker::instance().update(&lightingAdded, &lightingRemoved);
+    Value answer;
+    answer["monitors"] =
+        changeValue(notification::deviceRecordsValue(monitorsAdded), notification::deviceRecordsValue(monitorsRemoved));
+    answer["sensors"] =
+        changeValue(notification::sensorRecordsValue(sensorsAdded), notification::sensorRecordsValue(sensorsRemoved));
+    answer["lightingEquipments"] =
+        changeValue(notification::deviceRecordsValue(lightingAdded), notification::deviceRecordsValue(lightingRemoved));
+    answer["supports"] = true;
+    return BridgeResult(answer);
+}
+
+BridgeResult DeviceNotification::onDelete(const RequestArgs&) {
+    uri += "DeviceNotification";
+    notification::unregisterDeviceNotification();
+    return BridgeResult();
+}
+
+}  // namespace kelto::bridge

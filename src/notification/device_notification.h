@@ -1,18 +1,18 @@
 #pragma once
-// The DeviceNotification resource and the process-wide registration for USB
-// device-interface arrivals and removals that it switches on.
+// "DeviceNotification": PUT switches USB device events on and answers what a
+// first rescan of monitor controllers, sensors and lighting equipment finds;
+// DELETE switches them off; GET with the query member "supports" says the
+// feature exists.
 
 #include "bridge/bridge.h"
 
 namespace kelto::bridge {
 
-class DeviceNotification : public Bridge {};
+class DeviceNotification : public Bridge {
+public:
+    BridgeResult onGet(const RequestArgs& args) override;
+    BridgeResult onPut(const RequestArgs& args) override;
+    BridgeResult onDelete(const RequestArgs& args) override;
+};
 
 }  // namespace kelto::bridge
-
-namespace kelto::notification {
-
-// Cancels the device-interface registration, if there is one.
-void unregisterDeviceNotification() noexcept;
-
-}  // namespace kelto::notification

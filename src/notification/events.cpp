@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/closed_libraries.h"
+#include "platform/library_text.h"
 #include "pocketjson/json.h"
 
 namespace kelto::notification {
@@ -37,12 +38,16 @@ std::uint32_t elapsedMilliseconds(std::int64_t sinceTicks) noexcept {
     return static_cast<std::uint32_t>((nowTicks() - sinceTicks) / kTicksPerMillisecond);
 }
 
+std::string deviceLogText(const char* verb, const DeviceRecord& record) {
+    return std::string(verb) + " " + record.product + "(" + record.serial + ")";
+}
+
 Value deviceRecordsValue(const std::vector<DeviceRecord>& records) {
     Value list(ValueType::Array);
     for (const DeviceRecord& record : records) {
         Value device;
-        device["serial"] = record.serial;
-        device["product"] = record.product;
+        device["serial"] = utf8FromAnsi(record.serial.c_str());
+        device["product"] = utf8FromAnsi(record.product.c_str());
         list.append(device);
     }
     return list;

@@ -35,6 +35,9 @@ struct SensorRecord {
     friend bool operator==(const SensorRecord&, const SensorRecord&) noexcept = default;
 };
 
+// The tracker log text of a device: "Add P(S)" for verb "Add", product P, serial S.
+std::string deviceLogText(const char* verb, const DeviceRecord& record);
+
 pocketjson::Value deviceRecordsValue(const std::vector<DeviceRecord>& records);
 pocketjson::Value sensorRecordsValue(const std::vector<SensorRecord>& records);
 

@@ -1,6 +1,6 @@
 #include "notification/lifecycle.h"
 
-#include "notification/device_notification.h"
+#include "notification/device_change.h"
 #include "notification/native_event_filter.h"
 
 namespace kelto::notification {

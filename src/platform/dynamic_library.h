@@ -54,6 +54,16 @@ public:
         return call(function, std::forward<Args>(args)...);
     }
 
+    // Calls an optional function when the module has it; true when it did.
+    // Its result, if any, is not wanted.
+    template <class Signature, class... Args>
+    bool invokeIfPresent(ExportedFunction<Signature> function, Args&&... args) {
+        Signature* entry = find(function);
+        if (entry == nullptr) return false;
+        entry(std::forward<Args>(args)...);
+        return true;
+    }
+
     // Calls a function whose presence the caller checked with hasFunction().
     template <class Signature, class Arg>
     decltype(auto) invokeDirect(ExportedFunction<Signature> function, Arg&& arg) {
