@@ -11,6 +11,7 @@
 
 #include "bridgehost_control.h"
 #include "library_harness.h"
+#include "platform/path.h"
 
 using mavel::test::MavelLibrary;
 
@@ -106,6 +107,52 @@ TEST(Exports, MethodsNoResourceImplementsAnswer405ByteForByte) {
             EXPECT_EQ(response.text, methodError(method)) << resource.exportName << " " << method;
         }
     }
+}
+
+// The uri of the request log line names the route of the method served, and
+// nothing for a method the resource does not serve.
+TEST(Exports, LogLineNamesTheRouteOfEveryServedMethod) {
+    MavelLibrary library;
+    // Names no one else uses; the login item is only removed, and the event
+    // log copy is deleted below wherever the system wrote it.
+    const std::string name = "mavel-route-" + std::to_string(GetCurrentProcessId());
+    const std::string backupCopy = ":temporary/" + name + ".evtx";
+    const struct {
+        const char* exportName;
+        const char* method;
+        std::string params;
+        std::string body;
+        const char* route;
+    } cases[] = {
+        // POST first and DELETE last give the session its power settings back.
+        {"PowerManagementSettings", "POST", "", "", "PowerManagementSettings"},
+        {"PowerManagementSettings", "PUT", "", "", "PowerManagementSettings"},
+        {"PowerManagementSettings", "DELETE", "", "", "PowerManagementSettings"},
+        {"SystemInformation", "GET", "", "", "System/Information"},
+        {"SystemProcesses", "GET", "", "", "System/Processes"},
+        {"SystemProcesses", "GET", R"({"process":"Café.exe"})", "", "System/Processes/Caf\xC3\xA9.exe"},
+        {"SystemUSBDevices", "GET", "", "", "System/USBDevices"},
+        {"SystemApplications", "GET", "", "", "System/Applications"},
+        {"SystemApplicationWindows", "GET", "", "", "System/ApplicationWindows"},
+        {"SystemKEXT", "GET", "", "", "System/KEXT"},
+        {"SystemPrinters", "GET", "", "", "System/Printers"},
+        {"SystemLoginState", "GET", "", "", "System/LoginState"},
+        {"SystemLockState", "GET", "", "", "System/LockState"},
+        {"SystemScreenSaver", "GET", "", "", "System/ScreenSaver"},
+        {"SystemScreenSaver", "DELETE", "", "", "System/ScreenSaver"},
+        {"SystemPreferredLanguage", "GET", "", "", "System/PreferredLanguage"},
+        {"SystemLoginItem", "PUT", "", R"({"name":")" + name + R"(","enable":false})", "System/LoginItem"},
+        {"SystemEventLogBackup", "POST", "", R"({"srcPath":"Application","dstPath":")" + backupCopy + "\"}",
+         "System/EventLog/Backup"},
+        {"SystemInformation", "DELETE", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        mavel::test::clearLog();
+        library.call(c.exportName, c.method, c.params, "", c.body);
+        EXPECT_EQ(mavel::test::lastLoggedUri(), std::string("/mavel.internal/") + c.route)
+            << c.exportName << " " << c.method;
+    }
+    DeleteFileW(fs::Path::resolve(backupCopy).wide().c_str());
 }
 
 TEST(Exports, UnknownMethodsAreServedAsGet) {

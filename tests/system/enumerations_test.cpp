@@ -194,22 +194,3 @@ TEST(SystemEnumerationsProcess, LibraryWithoutTheFunctionAnswers404ForOneProcess
     EXPECT_EQ(one.errorMessage(), "ostrel does not have a requested function.");
     EXPECT_EQ(queryProcess(library, "").status, 200);
 }
-
-TEST(SystemEnumerationsMethods, LogLineNamesTheRouteAndTheProcessAskedAbout) {
-    MavelLibrary library;
-    const struct {
-        const char* exportName;
-        const char* route;
-    } routes[] = {{"SystemProcesses", "System/Processes"},
-                  {"SystemUSBDevices", "System/USBDevices"},
-                  {"SystemApplications", "System/Applications"},
-                  {"SystemApplicationWindows", "System/ApplicationWindows"},
-                  {"SystemKEXT", "System/KEXT"},
-                  {"SystemPrinters", "System/Printers"}};
-    for (const auto& r : routes) {
-        getList(library, r.exportName);
-        EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + r.route) << r.exportName;
-    }
-    queryProcess(library, R"({"process": "Café.exe"})");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/Processes/Caf\xC3\xA9.exe");
-}

@@ -82,8 +82,3 @@ TEST_F(EventLogBackupTest, DesktopTokenNamesTheDesktopFolder) {
     // The same text without its token is a relative name that does not exist.
     EXPECT_EQ(backUp(":DESKTOP/" + fileName_).status, 200);
 }
-
-TEST_F(EventLogBackupTest, LogLineNamesTheRoute) {
-    backUp(":temporary/" + fileName_);
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/EventLog/Backup");
-}

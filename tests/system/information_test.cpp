@@ -186,9 +186,3 @@ TEST(SystemInformationOptional, LibraryWithoutOptionalFunctionsLeavesOnlyTheirMe
         EXPECT_TRUE(card.hasKey("vram"));
     }
 }
-
-TEST(SystemInformationMethods, LogLineNamesTheRoute) {
-    MavelLibrary library;
-    getInformation(library, "");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/Information");
-}

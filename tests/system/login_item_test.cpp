@@ -176,8 +176,3 @@ TEST_F(LoginItemTest, EmptyNameIsABadRequest) {
         EXPECT_EQ(response.errorMessage(), "name is empty.") << body;
     }
 }
-
-TEST_F(LoginItemTest, LogLineNamesTheRoute) {
-    put(R"(, "enable": false)");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/LoginItem");
-}

@@ -83,9 +83,3 @@ TEST_F(PreferredLanguageTest, LanguagesAreNotConverted) {
     EXPECT_EQ(chosen(R"({"resources": "é-1", "fallback": "none"})"), "none");
     EXPECT_EQ(chosen("{\"resources\": \"\xE9-1\", \"fallback\": \"none\"}"), "\xE9-1");
 }
-
-TEST_F(PreferredLanguageTest, LogLineNamesTheRoute) {
-    useLanguages("[]");
-    choose("");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/PreferredLanguage");
-}

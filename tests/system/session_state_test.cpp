@@ -175,16 +175,3 @@ TEST(SystemScreenSaver, NewerSystemsUseTheScreenSaverDesktop) {
         EXPECT_EQ(after.y, 60) << version;
     }
 }
-
-TEST(SystemSessionStateMethods, LogLineNamesTheRoute) {
-    MavelLibrary library;
-    library.call("SystemLoginState");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/LoginState");
-    library.call("SystemLockState");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/LockState");
-    library.call("SystemScreenSaver");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/ScreenSaver");
-    // Also when stopping fails.
-    stopScreenSaver(library, "10.0.19045");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/ScreenSaver");
-}
