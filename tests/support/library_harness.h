@@ -73,8 +73,6 @@ void clearLog();
 // The uri field of the newest request log line; empty when nothing was logged.
 std::string lastLoggedUri();
 
-// What every request log line's uri starts with.
-inline const std::string kRouteBase = "/mavel.internal/";
 // The message of a 405 answer for a method.
 inline std::string methodNotAllowed(const std::string& method) { return method + " method is not allowed."; }
 
