@@ -43,7 +43,7 @@ std::set<std::string> exportedNames(HMODULE module) {
 }
 
 std::string methodError(const std::string& method) {
-    return R"({"error":{"message":")" + mavel::test::methodNotAllowed(method) + R"(","name":"MethodError"},"value":null})";
+    return R"({"error":{"message":")" + method + R"( method is not allowed.","name":"MethodError"},"value":null})";
 }
 
 }  // namespace
@@ -155,15 +155,6 @@ TEST(Exports, LogLineNamesTheRouteOfEveryServedMethod) {
     DeleteFileW(fs::Path::resolve(backupCopy).wide().c_str());
 }
 
-TEST(Exports, UnknownMethodsAreServedAsGet) {
-    MavelLibrary library;
-    // POST in mixed case is POST; PATCH falls back to GET.
-    EXPECT_EQ(library.call("SystemInformation", "Post").text, methodError("POST"));
-    EXPECT_EQ(library.call("PowerManagementSettings", "PATCH").text, methodError("GET"));
-    EXPECT_EQ(library.callRaw("PowerManagementSettings", "", "", "", "").text, methodError("GET"));
-    EXPECT_EQ(library.callRaw("PowerManagementSettings", "[1,", "", "", "").text, methodError("GET"));
-}
-
 TEST(Exports, HostileTextsGetWellFormedAnswers) {
     MavelLibrary library;
     const std::string deep(200'000, '[');
@@ -176,16 +167,4 @@ TEST(Exports, HostileTextsGetWellFormedAnswers) {
         EXPECT_EQ(response.answers, 1);
         EXPECT_TRUE(response.json.isObject());
     }
-}
-
-TEST(Exports, LoadsBesideClosedLibrariesThatLackOptionalFunctions) {
-    MavelLibrary library(mavel::test::minimalFolder());
-    const HMODULE ostrel = GetModuleHandleW(L"libostrel_x64.dll");
-    ASSERT_NE(ostrel, nullptr);
-    // The variant without run-time functions is the one in use.
-    EXPECT_EQ(GetProcAddress(ostrel, "OstrGetOSReleaseID"), nullptr);
-    const auto response = library.call("SystemInformation", "GET", "", R"({"os":1})");
-    EXPECT_EQ(response.status, 200);
-    EXPECT_TRUE(response.value().get("os").hasKey("name"));
-    EXPECT_FALSE(response.value().get("os").hasKey("releaseID"));
 }

@@ -73,7 +73,4 @@ void clearLog();
 // The uri field of the newest request log line; empty when nothing was logged.
 std::string lastLoggedUri();
 
-// The message of a 405 answer for a method.
-inline std::string methodNotAllowed(const std::string& method) { return method + " method is not allowed."; }
-
 }  // namespace mavel::test
