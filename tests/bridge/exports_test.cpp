@@ -27,21 +27,6 @@ const char* const kResourceExports[] = {
 const char* const kPlainExports[] = {"Setup", "TearDown", "MavelResetSystemIdleTimer",
                                      "MavelDisablePowerManagementSettings", "MavelRestorePowerManagementSettings"};
 
-// Names in the module's export directory.
-std::set<std::string> exportedNames(HMODULE module) {
-    auto* base = reinterpret_cast<const unsigned char*>(module);
-    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    auto* directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
-    auto* names = reinterpret_cast<const DWORD*>(base + directory->AddressOfNames);
-    std::set<std::string> result;
-    for (DWORD i = 0; i < directory->NumberOfNames; ++i) {
-        result.insert(reinterpret_cast<const char*>(base + names[i]));
-    }
-    return result;
-}
-
 std::string methodError(const std::string& method) {
     return R"({"error":{"message":")" + method + R"( method is not allowed.","name":"MethodError"},"value":null})";
 }
@@ -52,7 +37,7 @@ TEST(Exports, ExactlyTheTwentyFourFunctions) {
     MavelLibrary library;
     std::set<std::string> expected(std::begin(kResourceExports), std::end(kResourceExports));
     expected.insert(std::begin(kPlainExports), std::end(kPlainExports));
-    EXPECT_EQ(exportedNames(library.module()), expected);
+    EXPECT_EQ(mavel::test::exportedNames(library.module()), expected);
 }
 
 TEST(Exports, NoMinGWRuntimeDllIsNeeded) {

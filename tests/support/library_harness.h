@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/handle_owner.h"
 #include "pocketjson/value.h"
 
 namespace mavel::test {
@@ -18,6 +20,9 @@ namespace mavel::test {
 std::wstring binFolder();
 // The stand-in variant without optional functions.
 std::wstring minimalFolder();
+
+// Names in a loaded module's export table, as the loader sees them.
+std::set<std::string> exportedNames(HMODULE module);
 
 struct Response {
     std::uint32_t promise = 0;
@@ -51,7 +56,7 @@ public:
 
     template <class Signature>
     Signature* function(const char* name) const {
-        return reinterpret_cast<Signature*>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+        return kelto::findExport<Signature>(module_, name);
     }
 
 private:
@@ -61,8 +66,7 @@ private:
 // Replaces the world of every loaded closed-library stand-in (sections that
 // the document lacks keep the demo world).
 void loadWorld(const std::string& worldJson);
-// The call log of one loaded stand-in, as a JSON array of function names, and its reset.
-pocketjson::Value callLog(const wchar_t* moduleName);
+// Empties a loaded stand-in's call log.
 void resetCallLog(const wchar_t* moduleName);
 // How many times a function name occurs in a stand-in's call log.
 int callCount(const wchar_t* moduleName, const std::string& functionName);
