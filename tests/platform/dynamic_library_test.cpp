@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "library_harness.h"
 #include "result/result.h"
 #include "platform/dynamic_library.h"
 #include "platform/ostrel.h"
@@ -22,12 +23,6 @@ public:
 
 constexpr ExportedFunction<const char*()> getOSName{"OstrGetOSName"};
 constexpr ExportedFunction<const char*()> notThere{"OstrNoSuchFunction"};
-
-std::filesystem::path binFolder() {
-    wchar_t buffer[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return std::filesystem::path(buffer).parent_path();
-}
 
 }  // namespace
 
@@ -66,7 +61,8 @@ TEST(Loaders, EachLoaderNamesItsOwnLibrary) {
 }
 
 TEST(Loaders, MissingFileIsLookedForAgainOnEveryUse) {
-    const std::filesystem::path late = binFolder() / LateLoader::kFileName;
+    const std::filesystem::path bin = mavel::test::binFolder();
+    const std::filesystem::path late = bin / LateLoader::kFileName;
     std::filesystem::remove(late);
 
     auto& loader = LateLoader::instance();
@@ -75,7 +71,7 @@ TEST(Loaders, MissingFileIsLookedForAgainOnEveryUse) {
     EXPECT_THROW(loader.invoke(getOSName), BridgeResultError);
 
     // The file appears while the host runs: the next use loads it.
-    std::filesystem::copy_file(binFolder() / "libostrel_x64.dll", late,
+    std::filesystem::copy_file(bin / "libostrel_x64.dll", late,
                                std::filesystem::copy_options::overwrite_existing);
     EXPECT_TRUE(LateLoader::instance().isLoaded());
     EXPECT_TRUE(LateLoader::instance().hasFunction(getOSName));

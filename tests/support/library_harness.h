@@ -66,6 +66,11 @@ private:
 // Replaces the world of every loaded closed-library stand-in (sections that
 // the document lacks keep the demo world).
 void loadWorld(const std::string& worldJson);
+// Replaces the system-information world only; other stand-ins keep the demo.
+inline void loadOstrelWorld(const std::string& section) { loadWorld("{\"ostrel\":" + section + "}"); }
+
+inline constexpr const wchar_t* kOstrel = L"libostrel_x64.dll";
+
 // Empties a loaded stand-in's call log.
 void resetCallLog(const wchar_t* moduleName);
 // How many times a function name occurs in a stand-in's call log.

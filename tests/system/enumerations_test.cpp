@@ -6,11 +6,9 @@
 #include <string>
 
 #include "library_harness.h"
-#include "system_test_support.h"
 
 using mavel::test::callCount;
 using mavel::test::kOstrel;
-using mavel::test::liveSnapshots;
 using mavel::test::MavelLibrary;
 using mavel::test::Response;
 using pocketjson::Value;
@@ -29,6 +27,12 @@ int snapshotsCreated() {
     int created = 0;
     for (const char* create : kCreateFunctions) created += callCount(kOstrel, create);
     return created;
+}
+
+// Snapshots the stand-in handed out and has not had back yet.
+std::int32_t liveSnapshots() {
+    auto* live = kelto::findExport<std::int32_t()>(GetModuleHandleW(kOstrel), "OstrStandinLiveSnapshots");
+    return live != nullptr ? live() : -1;
 }
 
 Response getList(const MavelLibrary& library, const char* exportName) { return library.call(exportName, "GET"); }

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "library_harness.h"
-#include "system_test_support.h"
+#include "platform/path.h"
 
 using mavel::test::MavelLibrary;
 using mavel::test::Response;
@@ -30,17 +30,16 @@ std::wstring desktopFolder() {
 }
 
 void createFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
+    ASSERT_TRUE(kelto::UniqueFile(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 class EventLogBackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fileName_ = "mavel-backup-" + std::to_string(GetCurrentProcessId()) + ".evtx";
-        temporaryFile_ = temporaryFolder() + mavel::test::asciiWide(fileName_);
-        desktopFile_ = desktopFolder() + L"\\" + mavel::test::asciiWide(fileName_);
+        temporaryFile_ = temporaryFolder() + fs::toUtf16(fileName_);
+        desktopFile_ = desktopFolder() + L"\\" + fs::toUtf16(fileName_);
         DeleteFileW(temporaryFile_.c_str());
         DeleteFileW(desktopFile_.c_str());
     }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "library_harness.h"
-#include "system_test_support.h"
 
 using mavel::test::callCount;
 using mavel::test::kOstrel;

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "library_harness.h"
-#include "system_test_support.h"
+#include "platform/path.h"
 
 using mavel::test::MavelLibrary;
 using mavel::test::Response;
@@ -47,13 +47,12 @@ struct LinkContents {
 // Reads a link back the way the shell does; empty contents when it cannot.
 LinkContents readLink(const std::wstring& path) {
     LinkContents contents;
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link)))) {
+    kelto::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.receive()))) {
         return contents;
     }
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    kelto::ComPtr<IPersistFile> file;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.receive()))) {
         if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
             wchar_t buffer[MAX_PATH * 2] = {};
             if (SUCCEEDED(link->GetPath(buffer, MAX_PATH * 2, nullptr, 0))) contents.target = buffer;
@@ -64,9 +63,7 @@ LinkContents readLink(const std::wstring& path) {
             buffer[0] = 0;
             if (SUCCEEDED(link->GetIconLocation(buffer, MAX_PATH * 2, &contents.iconIndex))) contents.iconPath = buffer;
         }
-        file->Release();
     }
-    link->Release();
     return contents;
 }
 
@@ -76,7 +73,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         name_ = "mavel-login-item-" + std::to_string(GetCurrentProcessId());
-        linkPath_ = startupFolder() + L"\\" + mavel::test::asciiWide(name_) + L".lnk";
+        linkPath_ = startupFolder() + L"\\" + fs::toUtf16(name_) + L".lnk";
         DeleteFileW(linkPath_.c_str());
     }
     void TearDown() override {
@@ -117,7 +114,7 @@ TEST_F(LoginItemTest, LinkPointsAtTheHostWithoutAnExecutablePath) {
     ASSERT_EQ(put(R"(, "enable": true)").status, 200);
     const LinkContents link = readLink(linkPath_);
     EXPECT_EQ(CompareStringOrdinal(link.target.c_str(), -1, hostExecutable().c_str(), -1, TRUE), CSTR_EQUAL)
-        << mavel::test::asciiNarrow(link.target);
+        << fs::toUtf8(link.target);
     EXPECT_EQ(link.arguments, L"");
     EXPECT_EQ(link.description, L"");
 }

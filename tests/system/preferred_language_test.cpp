@@ -6,7 +6,6 @@
 #include <string>
 
 #include "library_harness.h"
-#include "system_test_support.h"
 
 using mavel::test::MavelLibrary;
 using mavel::test::Response;

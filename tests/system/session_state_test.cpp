@@ -8,7 +8,6 @@
 #include <string>
 
 #include "library_harness.h"
-#include "system_test_support.h"
 
 using mavel::test::MavelLibrary;
 using mavel::test::Response;
@@ -53,10 +52,8 @@ POINT cursorPosition() {
 }
 
 bool canOpenScreenSaverDesktop() {
-    HDESK desktop = OpenDesktopA("Screen-Saver", 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS);
-    if (desktop == nullptr) return false;
-    CloseDesktop(desktop);
-    return true;
+    return static_cast<bool>(
+        kelto::UniqueDesktop(OpenDesktopA("Screen-Saver", 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS)));
 }
 
 Response stopScreenSaver(const MavelLibrary& library, const std::string& kernelVersion) {
@@ -126,9 +123,8 @@ TEST(SystemLoginState, LibraryWithoutNameFunctions) {
 
 TEST(SystemLockState, MatchesWhetherTheInputDesktopOpens) {
     MavelLibrary library;
-    HDESK input = OpenInputDesktop(0, FALSE, GENERIC_ALL);
-    const std::string expected = input != nullptr ? "unlocked" : "locked";
-    if (input != nullptr) CloseDesktop(input);
+    const kelto::UniqueDesktop input(OpenInputDesktop(0, FALSE, GENERIC_ALL));
+    const std::string expected = input ? "unlocked" : "locked";
     const Response response = library.call("SystemLockState");
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.text, R"({"error":null,"value":{"state":")" + expected + R"("}})");
