@@ -11,6 +11,7 @@
 
 #include "bridgehost_control.h"
 #include "library_harness.h"
+#include "platform/path.h"
 
 using mavel::test::MavelLibrary;
 
@@ -26,23 +27,8 @@ const char* const kResourceExports[] = {
 const char* const kPlainExports[] = {"Setup", "TearDown", "MavelResetSystemIdleTimer",
                                      "MavelDisablePowerManagementSettings", "MavelRestorePowerManagementSettings"};
 
-// Names in the module's export directory.
-std::set<std::string> exportedNames(HMODULE module) {
-    auto* base = reinterpret_cast<const unsigned char*>(module);
-    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    auto* directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
-    auto* names = reinterpret_cast<const DWORD*>(base + directory->AddressOfNames);
-    std::set<std::string> result;
-    for (DWORD i = 0; i < directory->NumberOfNames; ++i) {
-        result.insert(reinterpret_cast<const char*>(base + names[i]));
-    }
-    return result;
-}
-
 std::string methodError(const std::string& method) {
-    return R"({"error":{"message":")" + mavel::test::methodNotAllowed(method) + R"(","name":"MethodError"},"value":null})";
+    return R"({"error":{"message":")" + method + R"( method is not allowed.","name":"MethodError"},"value":null})";
 }
 
 }  // namespace
@@ -51,7 +37,7 @@ TEST(Exports, ExactlyTheTwentyFourFunctions) {
     MavelLibrary library;
     std::set<std::string> expected(std::begin(kResourceExports), std::end(kResourceExports));
     expected.insert(std::begin(kPlainExports), std::end(kPlainExports));
-    EXPECT_EQ(exportedNames(library.module()), expected);
+    EXPECT_EQ(mavel::test::exportedNames(library.module()), expected);
 }
 
 TEST(Exports, NoMinGWRuntimeDllIsNeeded) {
@@ -108,13 +94,50 @@ TEST(Exports, MethodsNoResourceImplementsAnswer405ByteForByte) {
     }
 }
 
-TEST(Exports, UnknownMethodsAreServedAsGet) {
+// The uri of the request log line names the route of the method served, and
+// nothing for a method the resource does not serve.
+TEST(Exports, LogLineNamesTheRouteOfEveryServedMethod) {
     MavelLibrary library;
-    // POST in mixed case is POST; PATCH falls back to GET.
-    EXPECT_EQ(library.call("SystemInformation", "Post").text, methodError("POST"));
-    EXPECT_EQ(library.call("PowerManagementSettings", "PATCH").text, methodError("GET"));
-    EXPECT_EQ(library.callRaw("PowerManagementSettings", "", "", "", "").text, methodError("GET"));
-    EXPECT_EQ(library.callRaw("PowerManagementSettings", "[1,", "", "", "").text, methodError("GET"));
+    // Names no one else uses; the login item is only removed, and the event
+    // log copy is deleted below wherever the system wrote it.
+    const std::string name = "mavel-route-" + std::to_string(GetCurrentProcessId());
+    const std::string backupCopy = ":temporary/" + name + ".evtx";
+    const struct {
+        const char* exportName;
+        const char* method;
+        std::string params;
+        std::string body;
+        const char* route;
+    } cases[] = {
+        // POST first and DELETE last give the session its power settings back.
+        {"PowerManagementSettings", "POST", "", "", "PowerManagementSettings"},
+        {"PowerManagementSettings", "PUT", "", "", "PowerManagementSettings"},
+        {"PowerManagementSettings", "DELETE", "", "", "PowerManagementSettings"},
+        {"SystemInformation", "GET", "", "", "System/Information"},
+        {"SystemProcesses", "GET", "", "", "System/Processes"},
+        {"SystemProcesses", "GET", R"({"process":"Café.exe"})", "", "System/Processes/Caf\xC3\xA9.exe"},
+        {"SystemUSBDevices", "GET", "", "", "System/USBDevices"},
+        {"SystemApplications", "GET", "", "", "System/Applications"},
+        {"SystemApplicationWindows", "GET", "", "", "System/ApplicationWindows"},
+        {"SystemKEXT", "GET", "", "", "System/KEXT"},
+        {"SystemPrinters", "GET", "", "", "System/Printers"},
+        {"SystemLoginState", "GET", "", "", "System/LoginState"},
+        {"SystemLockState", "GET", "", "", "System/LockState"},
+        {"SystemScreenSaver", "GET", "", "", "System/ScreenSaver"},
+        {"SystemScreenSaver", "DELETE", "", "", "System/ScreenSaver"},
+        {"SystemPreferredLanguage", "GET", "", "", "System/PreferredLanguage"},
+        {"SystemLoginItem", "PUT", "", R"({"name":")" + name + R"(","enable":false})", "System/LoginItem"},
+        {"SystemEventLogBackup", "POST", "", R"({"srcPath":"Application","dstPath":")" + backupCopy + "\"}",
+         "System/EventLog/Backup"},
+        {"SystemInformation", "DELETE", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        mavel::test::clearLog();
+        library.call(c.exportName, c.method, c.params, "", c.body);
+        EXPECT_EQ(mavel::test::lastLoggedUri(), std::string("/mavel.internal/") + c.route)
+            << c.exportName << " " << c.method;
+    }
+    DeleteFileW(fs::Path::resolve(backupCopy).wide().c_str());
 }
 
 TEST(Exports, HostileTextsGetWellFormedAnswers) {
@@ -129,16 +152,4 @@ TEST(Exports, HostileTextsGetWellFormedAnswers) {
         EXPECT_EQ(response.answers, 1);
         EXPECT_TRUE(response.json.isObject());
     }
-}
-
-TEST(Exports, LoadsBesideClosedLibrariesThatLackOptionalFunctions) {
-    MavelLibrary library(mavel::test::minimalFolder());
-    const HMODULE ostrel = GetModuleHandleW(L"libostrel_x64.dll");
-    ASSERT_NE(ostrel, nullptr);
-    // The variant without run-time functions is the one in use.
-    EXPECT_EQ(GetProcAddress(ostrel, "OstrGetOSReleaseID"), nullptr);
-    const auto response = library.call("SystemInformation", "GET", "", R"({"os":1})");
-    EXPECT_EQ(response.status, 200);
-    EXPECT_TRUE(response.value().get("os").hasKey("name"));
-    EXPECT_FALSE(response.value().get("os").hasKey("releaseID"));
 }

@@ -1,9 +1,12 @@
 // The log line written after every request, byte for byte, as the logging
-// library receives it.
+// library receives it, and the answers that must not depend on that library.
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "bridge/bridge.h"
+#include "bridgehost_control.h"
 #include "library_harness.h"
 #include "pocketjson/json.h"
 
@@ -25,77 +28,75 @@ public:
     }
 };
 
-RequestArgs argsWithOptions(const std::string& options) {
-    RequestArgs args;
-    pocketjson::parseJson(args.values[0], options);
-    return args;
+BridgeResult succeeded(std::int32_t status) {
+    BridgeResult result(Value(1));
+    result.statusCode = status;
+    return result;
 }
 
-BridgeResult failure(std::int32_t status, const char* name, const char* message) {
-    return BridgeResultError(status, name, message);
+BridgeResult failed(std::int32_t status, const char* name, const char* message, const Value& code = Value()) {
+    BridgeResult result = BridgeResultError(status, name, message);
+    if (!code.isNull()) result.error["code"] = code;
+    return result;
 }
 
-const std::string kBase = kelto::kRouteBase;
+// A success and a failure, each through a handler of its own as an export does.
+std::vector<std::string> exchange() {
+    std::vector<std::string> answers;
+    for (const char* options : {R"({"method":"GET"})", R"({"method":"POST"})"}) {
+        ScreensLike handler;
+        answers.emplace_back(BridgeHostResponseText(dispatchRequest(handler, options, "", "", "")));
+    }
+    return answers;
+}
+
+const std::vector<std::string> kAnswers = {
+    R"({"error":null,"value":[]})",
+    R"({"error":{"code":255,"message":"Failed to backup event log.","name":"InternalError"},"value":null})"};
 
 }  // namespace
 
-TEST(RequestLogLine, Success) {
-    BridgeResult ok(Value(1));
-    EXPECT_EQ(kelto::requestLogLine(kBase + "Screens", argsWithOptions(R"({"method":"GET"})"), ok),
-              "statusCode:200\tmethod:GET\turi:" + kBase + "Screens\tmsg:Success");
-    EXPECT_EQ(kelto::requestLogLevel(ok), 2u);
-}
-
-TEST(RequestLogLine, FailureWithoutCode) {
-    const BridgeResult result = failure(405, "MethodError", "DELETE method is not allowed.");
-    EXPECT_EQ(kelto::requestLogLine(kBase + "System/Information", argsWithOptions(R"({"method":"delete"})"), result),
-              "statusCode:405\tmethod:DELETE\turi:" + kBase +
-                  "System/Information\terr:MethodError\tmsg:DELETE method is not allowed.");
-    EXPECT_EQ(kelto::requestLogLevel(result), 5u);
-}
-
-TEST(RequestLogLine, NumericCodeIsZeroPaddedHex) {
-    BridgeResult result = failure(500, "InternalError", "Set login item.");
-    result.error["code"] = 255;
-    EXPECT_EQ(kelto::requestLogLine("u", argsWithOptions("{}"), result),
-              "statusCode:500\tmethod:GET\turi:u\terr:InternalError\tmsg:Set login item.\tcode:0x000000ff");
-    result.error["code"] = 2.5;  // rounded half away from zero
-    EXPECT_NE(kelto::requestLogLine("u", argsWithOptions("{}"), result).find("\tcode:0x00000003"), std::string::npos);
-    result.error["code"] = "255";  // only numbers make a code part
-    EXPECT_EQ(kelto::requestLogLine("u", argsWithOptions("{}"), result).find("code:"), std::string::npos);
-}
-
-TEST(RequestLogLine, MethodTextNamesTheSelectedOperation) {
-    const BridgeResult ok(Value(1));
-    auto methodOf = [&](const char* options) {
-        const std::string line = kelto::requestLogLine("u", argsWithOptions(options), ok);
-        const auto start = line.find("method:") + 7;
-        return line.substr(start, line.find('\t', start) - start);
+TEST(RequestLogLine, FieldsFollowTheOutcome) {
+    const struct {
+        const char* options;
+        BridgeResult result;
+        const char* line;
+        std::uint32_t level;
+    } cases[] = {
+        {R"({"method":"GET"})", succeeded(200), "statusCode:200\tmethod:GET\turi:u\tmsg:Success", 2},
+        {R"({"method":"post"})", succeeded(299), "statusCode:299\tmethod:POST\turi:u\tmsg:Success", 2},
+        // Any status outside 2xx is a failure; the method names the operation selected.
+        {R"({"method":"patch"})", succeeded(199), "statusCode:199\tmethod:GET\turi:u\terr:\tmsg:", 5},
+        {R"({"method":["PUT"]})", succeeded(300), "statusCode:300\tmethod:GET\turi:u\terr:\tmsg:", 5},
+        {R"({"method":"delete"})", failed(405, "MethodError", "DELETE method is not allowed."),
+         "statusCode:405\tmethod:DELETE\turi:u\terr:MethodError\tmsg:DELETE method is not allowed.", 5},
+        {"{}", failed(500, "InternalError", "Set login item.", Value(255)),
+         "statusCode:500\tmethod:GET\turi:u\terr:InternalError\tmsg:Set login item.\tcode:0x000000ff", 5},
+        // Rounded half away from zero.
+        {"", failed(500, "E", "m", Value(2.5)), "statusCode:500\tmethod:GET\turi:u\terr:E\tmsg:m\tcode:0x00000003", 5},
+        // Only numbers make a code part.
+        {"", failed(500, "E", "m", Value("255")), "statusCode:500\tmethod:GET\turi:u\terr:E\tmsg:m", 5},
     };
-    EXPECT_EQ(methodOf(R"({"method":"patch"})"), "GET");
-    EXPECT_EQ(methodOf(R"({"method":"post"})"), "POST");
-    EXPECT_EQ(methodOf(R"({"method":["PUT"]})"), "GET");
-    EXPECT_EQ(methodOf("{}"), "GET");
-}
-
-TEST(RequestLogLine, StatusOutside2xxIsAFailure) {
-    for (std::int32_t status : {199, 300}) {
-        BridgeResult result(Value(1));
-        result.statusCode = status;
-        EXPECT_EQ(kelto::requestLogLevel(result), 5u) << status;
-        EXPECT_NE(kelto::requestLogLine("u", argsWithOptions("{}"), result).find("\terr:"), std::string::npos);
+    for (const auto& c : cases) {
+        RequestArgs args;
+        pocketjson::parseJson(args.values[0], std::string(c.options));
+        EXPECT_EQ(kelto::requestLogLine("u", args, c.result), c.line) << c.options;
+        EXPECT_EQ(kelto::requestLogLevel(c.result), c.level) << c.line;
     }
 }
 
-TEST(RequestLogLine, EveryRequestReachesTheLoggingLibrary) {
+TEST(RequestLog, EveryRequestReachesTheLoggingLibrary) {
     mavel::test::clearLog();
-    ScreensLike handler;
-    dispatchRequest(handler, R"({"method":"GET"})", "", "", "");
-    ScreensLike failing;
-    dispatchRequest(failing, R"({"method":"POST"})", "", "", "");
-    const std::vector<std::string> lines = mavel::test::logLines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "2|statusCode:200\tmethod:GET\turi:" + kBase + "Screens\tmsg:Success");
-    EXPECT_EQ(lines[1], "5|statusCode:500\tmethod:POST\turi:" + kBase +
-                            "System/EventLog/Backup\terr:InternalError\tmsg:Failed to backup event log.\tcode:0x000000ff");
+    EXPECT_EQ(exchange(), kAnswers);
+    EXPECT_EQ(mavel::test::logLines(),
+              (std::vector<std::string>{"2|statusCode:200\tmethod:GET\turi:/mavel.internal/Screens\tmsg:Success",
+                                        "5|statusCode:500\tmethod:POST\turi:/mavel.internal/System/EventLog/Backup"
+                                        "\terr:InternalError\tmsg:Failed to backup event log.\tcode:0x000000ff"}));
+}
+
+TEST(RequestLog, WithoutTheLoggingLibraryOnlyTheLogIsMissing) {
+    // Before the first message: the logger looks for its library only once.
+    mavel::test::loadWorld(R"({"harbor":{"exportsPath":"C:\\no-logging-library-here"}})");
+    EXPECT_EQ(exchange(), kAnswers);
+    EXPECT_EQ(GetModuleHandleW(L"libquillon2_x64.dll"), nullptr);
 }

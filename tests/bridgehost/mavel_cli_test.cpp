@@ -4,9 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
+
+#include "library_harness.h"
+#include "platform/handle_owner.h"
 
 namespace {
 
@@ -16,31 +23,49 @@ struct CliResult {
     std::string err;
 };
 
-std::wstring executableFolder() {
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
+std::wstring executableFolder() { return mavel::test::binFolder() + L"\\"; }
 
-// Reads until the child's end is closed, then closes ours.
-std::string drain(HANDLE pipe) {
+// Reads until the child's end is closed.
+std::string drain(const kelto::UniqueKernelHandle& pipe) {
     std::string text;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    while (ReadFile(pipe.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
         text.append(buffer, got);
     }
-    CloseHandle(pipe);
     return text;
+}
+
+// An inheritable pipe whose read end stays with this process.
+struct Pipe {
+    kelto::UniqueKernelHandle read;
+    kelto::UniqueKernelHandle write;
+};
+
+bool createPipe(Pipe& pipe) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inheritable, 0)) return false;
+    pipe.read.reset(read);
+    pipe.write.reset(write);
+    return SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0) != FALSE;
 }
 
 // Arguments are quoted whole; none of them holds a quote or ends in a backslash.
 CliResult runCli(const std::vector<std::wstring>& arguments) {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
-    EXPECT_TRUE(CreatePipe(&outRead, &outWrite, &inheritable, 0) && CreatePipe(&errRead, &errWrite, &inheritable, 0));
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    CliResult result;
+    // The desktop must exist before the child starts: a child that has to
+    // start Wine's desktop process first leaves its error pipe open, and the
+    // reads below never end.
+    if (GetDesktopWindow() == nullptr) {
+        ADD_FAILURE() << "no desktop window";
+        return result;
+    }
+    Pipe out, err;
+    if (!createPipe(out) || !createPipe(err)) {
+        ADD_FAILURE() << "no pipes for mavel-cli.exe";
+        return result;
+    }
     const std::wstring program = executableFolder() + L"mavel-cli.exe";
     std::wstring commandLine = L"mavel-cli";
     for (const std::wstring& argument : arguments) {
@@ -50,23 +75,24 @@ CliResult runCli(const std::vector<std::wstring>& arguments) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
+    startup.hStdOutput = out.write.get();
+    startup.hStdError = err.write.get();
     PROCESS_INFORMATION child{};
-    EXPECT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                               &startup, &child))
-        << "mavel-cli.exe could not be started";
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &child)) {
+        ADD_FAILURE() << "mavel-cli.exe could not be started";
+        return result;
+    }
+    const kelto::UniqueKernelHandle process(child.hProcess);
+    const kelto::UniqueKernelHandle thread(child.hThread);
     // Only the child may hold the write ends, or the reads never see the end.
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
-    CliResult result;
-    std::thread errReader([&] { result.err = drain(errRead); });
-    result.out = drain(outRead);
+    out.write.reset();
+    err.write.reset();
+    std::thread errReader([&] { result.err = drain(err.read); });
+    result.out = drain(out.read);
     errReader.join();
-    WaitForSingleObject(child.hProcess, INFINITE);
-    GetExitCodeProcess(child.hProcess, &result.exitCode);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
+    GetExitCodeProcess(process.get(), &result.exitCode);
     return result;
 }
 
@@ -124,3 +150,25 @@ TEST(MavelCli, PrintsTheStatusAndTheAnswerRawOrPretty) {
 }
 
 }  // namespace
+
+// A refused world stops the steps but not TearDown. The world file lies in the
+// working folder, which the child shares.
+TEST(MavelCliWatch, RunsEveryStepAndPrintsOnlyTimedLines) {
+    for (const auto& [world, exitCode, expected] :
+         {std::tuple{"{}", 0u, "Setup;PUT Screens;world w.json;send session-lock;TearDown;"},
+          std::tuple{"[]", 2u, "Setup;PUT Screens;world w.json;TearDown;"}}) {
+        std::ofstream("w.json", std::ios::binary) << world;
+        const CliResult result = runCli({L"watch", L"--seconds", L"0", L"--call", L"Screens", L"-X", L"PUT",
+                                         L"--then-world", L"w.json", L"--send", L"session-lock"});
+        EXPECT_EQ(result.exitCode, exitCode) << world;
+        std::istringstream lines(result.out);
+        std::string actions;
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_TRUE(
+                std::regex_match(line, std::regex(R"(\d\d:\d\d:\d\d\.\d{3} (> .+|< \d{3} .+|[A-Za-z]+( .+)?)\r?)")))
+                << line;
+            if (line.compare(13, 2, "> ") == 0) actions += line.substr(15, line.find_last_not_of('\r') - 14) + ";";
+        }
+        EXPECT_EQ(actions, expected);
+    }
+}

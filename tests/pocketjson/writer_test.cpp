@@ -172,12 +172,6 @@ TEST(WriteCompact, SortedMembersAndNoWhiteSpace) {
     EXPECT_EQ(toJson(sample(), 0x7F), toJson(sample()));
 }
 
-TEST(WritePretty, OneMemberWithTwoSpaces) {
-    Value object;
-    object["a"] = 1;
-    EXPECT_EQ(toJson(object, kPretty), "{\n  \"a\": 1\n}");
-}
-
 TEST(WritePretty, NestedLayout) {
     const std::string expected =
         "{\n"

@@ -13,21 +13,6 @@ namespace {
 
 using Names = std::set<std::string>;
 
-// Names in the DLL's export table, as the loader sees them.
-Names exported(HMODULE module) {
-    const auto* base = reinterpret_cast<const BYTE*>(module);
-    const auto* nt =
-        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    Names names;
-    if (directory.VirtualAddress == 0) return names;
-    const auto* table = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
-    const auto* nameOffsets = reinterpret_cast<const DWORD*>(base + table->AddressOfNames);
-    for (DWORD i = 0; i < table->NumberOfNames; ++i)
-        names.emplace(reinterpret_cast<const char*>(base + nameOffsets[i]));
-    return names;
-}
-
 struct Library {
     const wchar_t* file;
     Names always;    // in both variants, beside the control API
@@ -85,12 +70,14 @@ TEST(StandinExports, EachVariantExportsItsInterfaceAndTheControlApiAndNothingEls
         Names expected = library.always;
         expected.insert({"StandinLoadWorld", "StandinCallLog", "StandinResetCallLog", "StandinCallCount"});
         {
-            const standin_test::Module minimal(library.file, true);
-            EXPECT_EQ(exported(minimal.handle()), expected);
+            const kelto::UniqueModule minimal = standin_test::loadStandin(library.file, true);
+            ASSERT_TRUE(minimal);
+            EXPECT_EQ(mavel::test::exportedNames(minimal.get()), expected);
         }
         expected.insert(library.optional.begin(), library.optional.end());
-        const standin_test::Module full(library.file);
-        EXPECT_EQ(exported(full.handle()), expected);
+        const kelto::UniqueModule full = standin_test::loadStandin(library.file);
+        ASSERT_TRUE(full);
+        EXPECT_EQ(mavel::test::exportedNames(full.get()), expected);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "bridgehost_control.h"
+#include "platform/path.h"
 #include "pocketjson/json.h"
 #include "standin_control.h"
 
@@ -14,11 +15,10 @@ const wchar_t* const kStandins[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll",
                                     L"libpallet_x64.dll", L"libbramble.dll",     L"libtrellis_x64.dll",
                                     L"libHarbor_x64.dll", L"libquillon2_x64.dll"};
 
+// Stand-ins are reached where the library loaded them, whichever variant that is.
 template <class Signature>
 Signature* standinFunction(const wchar_t* moduleName, const char* name) {
-    HMODULE module = GetModuleHandleW(moduleName);
-    if (module == nullptr) return nullptr;
-    return reinterpret_cast<Signature*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return kelto::findExport<Signature>(GetModuleHandleW(moduleName), name);
 }
 
 std::string jsonString(const std::string& text) {
@@ -29,14 +29,24 @@ std::string jsonString(const std::string& text) {
 
 }  // namespace
 
-std::wstring binFolder() {
-    wchar_t buffer[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
-    std::wstring path(buffer);
-    return path.substr(0, path.find_last_of(L"\\/"));
-}
+std::wstring binFolder() { return fs::Path::executableDirectory().wide(); }
 
 std::wstring minimalFolder() { return binFolder() + L"\\minimal"; }
+
+std::set<std::string> exportedNames(HMODULE module) {
+    std::set<std::string> names;
+    const auto* base = reinterpret_cast<const unsigned char*>(module);
+    const auto* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (entry.VirtualAddress == 0) return names;
+    const auto* directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
+    const auto* offsets = reinterpret_cast<const DWORD*>(base + directory->AddressOfNames);
+    for (DWORD i = 0; i < directory->NumberOfNames; ++i) {
+        names.emplace(reinterpret_cast<const char*>(base + offsets[i]));
+    }
+    return names;
+}
 
 MavelLibrary::MavelLibrary(const std::wstring& folder) {
     const std::wstring file = folder + L"\\libmavel_x64.dll";
@@ -76,14 +86,6 @@ void loadWorld(const std::string& worldJson) {
             if (load(worldJson.c_str()) == 0) throw std::runtime_error("stand-in refused the world");
         }
     }
-}
-
-pocketjson::Value callLog(const wchar_t* moduleName) {
-    pocketjson::Value log;
-    if (auto* read = standinFunction<const char*()>(moduleName, "StandinCallLog")) {
-        pocketjson::parseJson(log, std::string(read()));
-    }
-    return log;
 }
 
 void resetCallLog(const wchar_t* moduleName) {

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/handle_owner.h"
 #include "pocketjson/value.h"
 
 namespace mavel::test {
@@ -18,6 +20,9 @@ namespace mavel::test {
 std::wstring binFolder();
 // The stand-in variant without optional functions.
 std::wstring minimalFolder();
+
+// Names in a loaded module's export table, as the loader sees them.
+std::set<std::string> exportedNames(HMODULE module);
 
 struct Response {
     std::uint32_t promise = 0;
@@ -51,7 +56,7 @@ public:
 
     template <class Signature>
     Signature* function(const char* name) const {
-        return reinterpret_cast<Signature*>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+        return kelto::findExport<Signature>(module_, name);
     }
 
 private:
@@ -61,8 +66,12 @@ private:
 // Replaces the world of every loaded closed-library stand-in (sections that
 // the document lacks keep the demo world).
 void loadWorld(const std::string& worldJson);
-// The call log of one loaded stand-in, as a JSON array of function names, and its reset.
-pocketjson::Value callLog(const wchar_t* moduleName);
+// Replaces the system-information world only; other stand-ins keep the demo.
+inline void loadOstrelWorld(const std::string& section) { loadWorld("{\"ostrel\":" + section + "}"); }
+
+inline constexpr const wchar_t* kOstrel = L"libostrel_x64.dll";
+
+// Empties a loaded stand-in's call log.
 void resetCallLog(const wchar_t* moduleName);
 // How many times a function name occurs in a stand-in's call log.
 int callCount(const wchar_t* moduleName, const std::string& functionName);
@@ -72,10 +81,5 @@ std::vector<std::string> logLines();
 void clearLog();
 // The uri field of the newest request log line; empty when nothing was logged.
 std::string lastLoggedUri();
-
-// What every request log line's uri starts with.
-inline const std::string kRouteBase = "/mavel.internal/";
-// The message of a 405 answer for a method.
-inline std::string methodNotAllowed(const std::string& method) { return method + " method is not allowed."; }
 
 }  // namespace mavel::test

@@ -10,80 +10,45 @@
 #include <string>
 
 #include "library_harness.h"
-#include "system_test_support.h"
+#include "platform/handle_owner.h"
+#include "platform/path.h"
 
-using mavel::test::MavelLibrary;
-using mavel::test::Response;
+TEST(EventLogBackup, DestinationTokensAreResolvedBeforeTheBackup) {
+    const mavel::test::MavelLibrary library;
+    const std::string fileName = "mavel-backup-" + std::to_string(GetCurrentProcessId()) + ".evtx";
+    wchar_t temporary[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temporary);
+    wchar_t desktop[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, SHGFP_TYPE_CURRENT, desktop);
+    const std::wstring temporaryFile = temporary + fs::toUtf16(fileName);
+    const std::wstring desktopFile = desktop + (L"\\" + fs::toUtf16(fileName));
 
-namespace {
-
-std::wstring temporaryFolder() {
-    wchar_t folder[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, folder);
-    return folder;
-}
-
-std::wstring desktopFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, SHGFP_TYPE_CURRENT, folder);
-    return folder;
-}
-
-void createFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
-}
-
-class EventLogBackupTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fileName_ = "mavel-backup-" + std::to_string(GetCurrentProcessId()) + ".evtx";
-        temporaryFile_ = temporaryFolder() + mavel::test::asciiWide(fileName_);
-        desktopFile_ = desktopFolder() + L"\\" + mavel::test::asciiWide(fileName_);
-        DeleteFileW(temporaryFile_.c_str());
-        DeleteFileW(desktopFile_.c_str());
+    const std::string backedUp = R"({"error":null,"value":null})";
+    const std::string refused = R"({"error":{"message":"Failed to backup event log.","name":"InternalError"},)"
+                                R"("value":null})";
+    const struct {
+        const char* destination;
+        const std::wstring* existing;  // a file created there first, or null
+        const std::string& answer;
+    } cases[] = {
+        {":temporary/", nullptr, backedUp},
+        {":temporary/", &temporaryFile, refused},
+        {":desktop/", nullptr, backedUp},
+        {":desktop/", &desktopFile, refused},
+        // Tokens are case-sensitive: this is a relative name that does not exist.
+        {":DESKTOP/", &desktopFile, backedUp},
+    };
+    for (const auto& c : cases) {
+        DeleteFileW(temporaryFile.c_str());
+        DeleteFileW(desktopFile.c_str());
+        if (c.existing != nullptr) {
+            ASSERT_TRUE(kelto::UniqueFile(CreateFileW(c.existing->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                      FILE_ATTRIBUTE_NORMAL, nullptr)));
+        }
+        const std::string body = R"({"srcPath": "Application", "dstPath": ")" + std::string(c.destination) +
+                                 fileName + "\"}";
+        EXPECT_EQ(library.call("SystemEventLogBackup", "POST", "", "", body).text, c.answer) << body;
     }
-    void TearDown() override {
-        DeleteFileW(temporaryFile_.c_str());
-        DeleteFileW(desktopFile_.c_str());
-    }
-
-    Response backUp(const std::string& destination) const {
-        return library_.call("SystemEventLogBackup", "POST", "", "",
-                             R"({"srcPath": "Application", "dstPath": ")" + destination + R"("})");
-    }
-
-    MavelLibrary library_;
-    std::string fileName_;
-    std::wstring temporaryFile_;
-    std::wstring desktopFile_;
-};
-
-}  // namespace
-
-TEST_F(EventLogBackupTest, FreshDestinationSucceeds) {
-    const Response response = backUp(":temporary/" + fileName_);
-    EXPECT_EQ(response.text, R"({"error":null,"value":null})");
-}
-
-TEST_F(EventLogBackupTest, ExistingDestinationFailsAfterTokenResolution) {
-    createFile(temporaryFile_);
-    const Response response = backUp(":temporary/" + fileName_);
-    EXPECT_EQ(response.status, 500);
-    EXPECT_EQ(response.errorName(), "InternalError");
-    EXPECT_EQ(response.errorMessage(), "Failed to backup event log.");
-}
-
-TEST_F(EventLogBackupTest, DesktopTokenNamesTheDesktopFolder) {
-    EXPECT_EQ(backUp(":desktop/" + fileName_).status, 200);
-    createFile(desktopFile_);
-    EXPECT_EQ(backUp(":desktop/" + fileName_).status, 500);
-    // The same text without its token is a relative name that does not exist.
-    EXPECT_EQ(backUp(":DESKTOP/" + fileName_).status, 200);
-}
-
-TEST_F(EventLogBackupTest, LogLineNamesTheRoute) {
-    backUp(":temporary/" + fileName_);
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/EventLog/Backup");
+    DeleteFileW(temporaryFile.c_str());
+    DeleteFileW(desktopFile.c_str());
 }

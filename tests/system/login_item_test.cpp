@@ -12,7 +12,8 @@
 #include <string>
 
 #include "library_harness.h"
-#include "system_test_support.h"
+#include "platform/handle_owner.h"
+#include "platform/path.h"
 
 using mavel::test::MavelLibrary;
 using mavel::test::Response;
@@ -25,49 +26,31 @@ std::wstring startupFolder() {
     return folder;
 }
 
-std::wstring hostExecutable() {
-    wchar_t file[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, file, static_cast<DWORD>(std::size(file)));
-    return file;
-}
-
-bool isFile(const std::wstring& path) {
+// What stands at a path: "nothing", "directory" or "file".
+std::string whatIsAt(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return "nothing";
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "directory" : "file";
 }
 
-struct LinkContents {
-    std::wstring target;
-    std::wstring arguments;
-    std::wstring description;
-    std::wstring iconPath;
+// A link read back the way the shell does, as "target|arguments|description|icon,index"
+// (the index only with an icon); empty when it cannot be read.
+std::wstring readLink(const std::wstring& path) {
+    kelto::ComPtr<IShellLinkW> link;
+    kelto::ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.receive())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.receive())) || FAILED(file->Load(path.c_str(), STGM_READ))) {
+        return L"";
+    }
+    wchar_t target[MAX_PATH * 2] = {}, arguments[MAX_PATH * 2] = {}, description[MAX_PATH * 2] = {},
+            icon[MAX_PATH * 2] = {};
     int iconIndex = -1;
-};
-
-// Reads a link back the way the shell does; empty contents when it cannot.
-LinkContents readLink(const std::wstring& path) {
-    LinkContents contents;
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link)))) {
-        return contents;
-    }
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-            wchar_t buffer[MAX_PATH * 2] = {};
-            if (SUCCEEDED(link->GetPath(buffer, MAX_PATH * 2, nullptr, 0))) contents.target = buffer;
-            buffer[0] = 0;
-            if (SUCCEEDED(link->GetArguments(buffer, MAX_PATH * 2))) contents.arguments = buffer;
-            buffer[0] = 0;
-            if (SUCCEEDED(link->GetDescription(buffer, MAX_PATH * 2))) contents.description = buffer;
-            buffer[0] = 0;
-            if (SUCCEEDED(link->GetIconLocation(buffer, MAX_PATH * 2, &contents.iconIndex))) contents.iconPath = buffer;
-        }
-        file->Release();
-    }
-    link->Release();
-    return contents;
+    link->GetPath(target, MAX_PATH * 2, nullptr, 0);
+    link->GetArguments(arguments, MAX_PATH * 2);
+    link->GetDescription(description, MAX_PATH * 2);
+    link->GetIconLocation(icon, MAX_PATH * 2, &iconIndex);
+    return std::wstring(target) + L"|" + arguments + L"|" + description + L"|" + icon +
+           (icon[0] != 0 ? L"," + std::to_wstring(iconIndex) : L"");
 }
 
 class LoginItemTest : public ::testing::Test {
@@ -76,7 +59,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         name_ = "mavel-login-item-" + std::to_string(GetCurrentProcessId());
-        linkPath_ = startupFolder() + L"\\" + mavel::test::asciiWide(name_) + L".lnk";
+        linkPath_ = startupFolder() + L"\\" + fs::toUtf16(name_) + L".lnk";
         DeleteFileW(linkPath_.c_str());
     }
     void TearDown() override {
@@ -85,8 +68,9 @@ protected:
         CoUninitialize();
     }
 
+    std::string named(const std::string& members) const { return R"({"name": ")" + name_ + "\"" + members + "}"; }
     Response put(const std::string& members) const {
-        return library_.call("SystemLoginItem", "PUT", "", "", R"({"name": ")" + name_ + "\"" + members + "}");
+        return library_.call("SystemLoginItem", "PUT", "", "", named(members));
     }
 
     MavelLibrary library_;
@@ -96,88 +80,70 @@ protected:
 
 }  // namespace
 
-TEST_F(LoginItemTest, CreatesTheLinkWithEveryGivenPartAndRemovesIt) {
-    const Response created = put(R"(, "enable": true, "executablePath": "C:\\windows\\notepad.exe",
-        "arguments": "--minimized", "description": "Starts the editor", "iconPath": "C:\\windows\\notepad.exe")");
-    EXPECT_EQ(created.text, R"({"error":null,"value":null})");
-    ASSERT_TRUE(isFile(linkPath_));
-    const LinkContents link = readLink(linkPath_);
-    EXPECT_EQ(link.target, L"C:\\windows\\notepad.exe");
-    EXPECT_EQ(link.arguments, L"--minimized");
-    EXPECT_EQ(link.description, L"Starts the editor");
-    EXPECT_EQ(link.iconPath, L"C:\\windows\\notepad.exe");
-    EXPECT_EQ(link.iconIndex, 0);
-
-    const Response removed = put(R"(, "enable": false)");
-    EXPECT_EQ(removed.status, 200);
-    EXPECT_FALSE(isFile(linkPath_));
-}
-
-TEST_F(LoginItemTest, LinkPointsAtTheHostWithoutAnExecutablePath) {
-    ASSERT_EQ(put(R"(, "enable": true)").status, 200);
-    const LinkContents link = readLink(linkPath_);
-    EXPECT_EQ(CompareStringOrdinal(link.target.c_str(), -1, hostExecutable().c_str(), -1, TRUE), CSTR_EQUAL)
-        << mavel::test::asciiNarrow(link.target);
-    EXPECT_EQ(link.arguments, L"");
-    EXPECT_EQ(link.description, L"");
-}
-
-TEST_F(LoginItemTest, EnablingAgainReplacesTheLink) {
-    ASSERT_EQ(put(R"(, "enable": true, "executablePath": "C:\\windows\\notepad.exe")").status, 200);
-    ASSERT_EQ(put(R"(, "enable": true, "executablePath": "C:\\windows\\regedit.exe")").status, 200);
-    EXPECT_EQ(readLink(linkPath_).target, L"C:\\windows\\regedit.exe");
+TEST_F(LoginItemTest, LinkHoldsTheGivenPartsIsReplacedAndRemoved) {
+    wchar_t host[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, host, static_cast<DWORD>(std::size(host)));
+    const struct {
+        const char* members;
+        std::wstring link;
+    } steps[] = {
+        {R"(, "enable": true, "executablePath": "C:\\windows\\notepad.exe", "arguments": "--minimized",
+            "description": "Starts the editor", "iconPath": "C:\\windows\\notepad.exe")",
+         L"C:\\windows\\notepad.exe|--minimized|Starts the editor|C:\\windows\\notepad.exe,0"},
+        // Without an executable path the link starts the host; enabling again replaces the link.
+        {R"(, "enable": true)", std::wstring(host) + L"|||"},
+        {R"(, "enable": true, "executablePath": "C:\\windows\\regedit.exe")", L"C:\\windows\\regedit.exe|||"},
+    };
+    for (const auto& step : steps) {
+        EXPECT_EQ(put(step.members).text, R"({"error":null,"value":null})") << step.members;
+        const std::wstring link = readLink(linkPath_);
+        // The shell may spell the host's folder in another case.
+        EXPECT_EQ(CompareStringOrdinal(link.c_str(), -1, step.link.c_str(), -1, TRUE), CSTR_EQUAL)
+            << step.members << "\n" << fs::toUtf8(link);
+    }
+    EXPECT_EQ(put(R"(, "enable": false)").status, 200);
+    EXPECT_EQ(whatIsAt(linkPath_), "nothing");
 }
 
 TEST_F(LoginItemTest, OnlyTrueValuesEnable) {
     for (const char* truthy : {"true", "1", "-2", "0.5", "\"true\""}) {
         DeleteFileW(linkPath_.c_str());
         EXPECT_EQ(put(std::string(R"(, "enable": )") + truthy).status, 200) << truthy;
-        EXPECT_TRUE(isFile(linkPath_)) << truthy;
+        EXPECT_EQ(whatIsAt(linkPath_), "file") << truthy;
     }
-    for (const char* falsy : {"false", "0", "0.0", "\"TRUE\"", "\"1\"", "null", "[true]", "{\"a\": 1}"}) {
+    for (const char* falsy : {"false", "0", "0.0", "\"TRUE\"", "\"1\"", "null", "[true]", "{\"a\": 1}", ""}) {
         ASSERT_EQ(put(R"(, "enable": true)").status, 200);
-        EXPECT_EQ(put(std::string(R"(, "enable": )") + falsy).status, 200) << falsy;
-        EXPECT_FALSE(isFile(linkPath_)) << falsy;
-    }
-    ASSERT_EQ(put(R"(, "enable": true)").status, 200);
-    EXPECT_EQ(put("").status, 200);
-    EXPECT_FALSE(isFile(linkPath_)) << "absent enable";
-}
-
-TEST_F(LoginItemTest, RemovingAMissingLinkSucceeds) {
-    ASSERT_FALSE(isFile(linkPath_));
-    EXPECT_EQ(put(R"(, "enable": false)").text, R"({"error":null,"value":null})");
-}
-
-TEST_F(LoginItemTest, DirectoryInTheLinksPlaceIsNeitherRemovedNorReplaced) {
-    ASSERT_TRUE(CreateDirectoryW(linkPath_.c_str(), nullptr));
-    EXPECT_EQ(put(R"(, "enable": false)").status, 200);
-    const Response create = put(R"(, "enable": true)");
-    EXPECT_EQ(create.status, 500);
-    EXPECT_EQ(create.errorName(), "InternalError");
-    EXPECT_EQ(create.errorMessage(), "Set login item.");
-    const DWORD attributes = GetFileAttributesW(linkPath_.c_str());
-    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-}
-
-TEST_F(LoginItemTest, NameInAMissingSubfolderFailsToSave) {
-    const std::string body = R"({"name": "mavel-missing-folder/)" + name_ + R"(", "enable": true})";
-    const Response response = library_.call("SystemLoginItem", "PUT", "", "", body);
-    EXPECT_EQ(response.status, 500);
-    EXPECT_EQ(response.errorMessage(), "Set login item.");
-}
-
-TEST_F(LoginItemTest, EmptyNameIsABadRequest) {
-    for (const char* body : {R"({"name": "", "enable": true})", R"({"enable": true})", "not json", ""}) {
-        const Response response = library_.call("SystemLoginItem", "PUT", "", "", body);
-        EXPECT_EQ(response.status, 400) << body;
-        EXPECT_EQ(response.errorName(), "BadRequestError") << body;
-        EXPECT_EQ(response.errorMessage(), "name is empty.") << body;
+        const std::string members = *falsy ? std::string(R"(, "enable": )") + falsy : "";
+        EXPECT_EQ(put(members).status, 200) << falsy;
+        EXPECT_EQ(whatIsAt(linkPath_), "nothing") << falsy;
     }
 }
 
-TEST_F(LoginItemTest, LogLineNamesTheRoute) {
-    put(R"(, "enable": false)");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/LoginItem");
+TEST_F(LoginItemTest, FailuresAndWhatStaysInTheLinksPlace) {
+    const std::string done = R"({"error":null,"value":null})";
+    const std::string notSet = R"({"error":{"message":"Set login item.","name":"InternalError"},"value":null})";
+    const std::string noName = R"({"error":{"message":"name is empty.","name":"BadRequestError"},"value":null})";
+    const struct {
+        bool directory;  // one stands in the link's place first
+        std::string body;
+        const std::string& answer;
+    } cases[] = {
+        {false, named(R"(, "enable": false)"), done},
+        // A directory in the link's place is neither removed nor replaced.
+        {true, named(R"(, "enable": false)"), done},
+        {true, named(R"(, "enable": true)"), notSet},
+        {false, R"({"name": "mavel-missing-folder/)" + name_ + R"(", "enable": true})", notSet},
+        {false, R"({"name": "", "enable": true})", noName},
+        {false, R"({"enable": true})", noName},
+        {false, "not json", noName},
+        {false, "", noName},
+    };
+    for (const auto& c : cases) {
+        if (c.directory) {
+            ASSERT_TRUE(CreateDirectoryW(linkPath_.c_str(), nullptr));
+        }
+        EXPECT_EQ(library_.call("SystemLoginItem", "PUT", "", "", c.body).text, c.answer) << c.body;
+        EXPECT_EQ(whatIsAt(linkPath_), c.directory ? "directory" : "nothing") << c.body;
+        RemoveDirectoryW(linkPath_.c_str());
+    }
 }

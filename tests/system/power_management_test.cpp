@@ -5,15 +5,15 @@
 
 #include <windows.h>
 
-#include "library_harness.h"
-#include "system_test_support.h"
+#include <string>
+#include <vector>
 
-using mavel::test::MavelLibrary;
-using mavel::test::Response;
+#include "library_harness.h"
 
 namespace {
 
 constexpr EXECUTION_STATE kKeepAwake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED;
+constexpr UINT kTimeout = 420;
 
 bool screenSaverActive() {
     BOOL active = FALSE;
@@ -38,151 +38,84 @@ EXECUTION_STATE executionState() {
     return current;
 }
 
-class PowerManagementTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        wasActive_ = screenSaverActive();
-        timeout_ = screenSaverTimeout();
-        setScreenSaverActive(true);
-        SetThreadExecutionState(ES_CONTINUOUS);
-        ASSERT_TRUE(screenSaverActive());
-        ASSERT_EQ(executionState(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
-    }
-    // The settings outlive the test process in the Wine prefix.
-    void TearDown() override {
-        setScreenSaverActive(wasActive_);
-        SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, timeout_, nullptr, 0);
-    }
-
-    Response request(const char* method) const { return library_.call("PowerManagementSettings", method); }
-
-    template <class Signature>
-    Signature* plainExport(const char* name) const {
-        Signature* function = library_.function<Signature>(name);
-        EXPECT_NE(function, nullptr) << name;
-        return function;
-    }
-
-    MavelLibrary library_;
-
-private:
-    bool wasActive_ = false;
-    UINT timeout_ = 0;
-};
-
 }  // namespace
 
-TEST_F(PowerManagementTest, PostDisablesAndDeleteRestores) {
-    const Response post = request("POST");
-    EXPECT_EQ(post.text, R"({"error":null,"value":null})");
-    EXPECT_FALSE(screenSaverActive());
-    EXPECT_EQ(executionState(), kKeepAwake);
+// Each row starts with the screen saver on and no continuous requirement, runs
+// its steps and looks at the settings: resource methods by name; "disable",
+// "restore" (the newest handle) and "restoreNull" and "idle" through the plain
+// exports; "saverOff" switches the screen saver off behind the library's back.
+TEST(PowerManagement, StepsLeaveTheSettingsTheLibraryPromises) {
+    const mavel::test::MavelLibrary library;
+    auto* disable = library.function<void*()>("MavelDisablePowerManagementSettings");
+    auto* restore = library.function<void(void*)>("MavelRestorePowerManagementSettings");
+    auto* idle = library.function<void()>("MavelResetSystemIdleTimer");
+    ASSERT_TRUE(disable && restore && idle);
+    // The settings outlive the test process in the Wine prefix: they go back
+    // however the test ends.
+    const struct Kept {
+        bool active = screenSaverActive();
+        UINT timeout = screenSaverTimeout();
+        ~Kept() {
+            setScreenSaverActive(active);
+            SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, timeout, nullptr, 0);
+            SetThreadExecutionState(ES_CONTINUOUS);
+        }
+    } kept;
 
-    const Response remove = request("DELETE");
-    EXPECT_EQ(remove.text, R"({"error":null,"value":null})");
-    EXPECT_TRUE(screenSaverActive());
-    EXPECT_EQ(executionState(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
-}
-
-TEST_F(PowerManagementTest, SecondPostReplacesTheSavedStateWithTheDisabledOne) {
-    request("POST");
-    request("POST");
-    EXPECT_EQ(request("DELETE").status, 200);
-    EXPECT_FALSE(screenSaverActive());
-    EXPECT_EQ(executionState(), kKeepAwake);
-}
-
-TEST_F(PowerManagementTest, DeleteRestoresOnlyOnce) {
-    request("POST");
-    request("DELETE");
-    setScreenSaverActive(false);
-    EXPECT_EQ(request("DELETE").status, 200);
-    EXPECT_FALSE(screenSaverActive());
-}
-
-TEST_F(PowerManagementTest, DeleteWithoutPostChangesNothing) {
-    const Response remove = request("DELETE");
-    EXPECT_EQ(remove.status, 200);
-    EXPECT_TRUE(remove.value().isNull());
-    EXPECT_TRUE(screenSaverActive());
-    EXPECT_EQ(executionState(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
-}
-
-TEST_F(PowerManagementTest, PutResetsTheIdleTimerAndKeepsTheSettings) {
-    ASSERT_TRUE(SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, 420, nullptr, 0));
-    const Response put = request("PUT");
-    EXPECT_EQ(put.text, R"({"error":null,"value":null})");
-    EXPECT_EQ(screenSaverTimeout(), 420u);
-    EXPECT_TRUE(screenSaverActive());
-    EXPECT_EQ(executionState(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
-}
-
-TEST_F(PowerManagementTest, GetIsNotServed) {
-    const Response get = request("GET");
-    EXPECT_EQ(get.status, 405);
-    EXPECT_EQ(get.errorName(), "MethodError");
-    EXPECT_EQ(get.errorMessage(), "GET method is not allowed.");
-    EXPECT_TRUE(screenSaverActive());
-}
-
-TEST_F(PowerManagementTest, PlainExportsRoundTripThroughTheirHandle) {
-    auto* disable = plainExport<void*()>("MavelDisablePowerManagementSettings");
-    auto* restore = plainExport<void(void*)>("MavelRestorePowerManagementSettings");
-    ASSERT_TRUE(disable && restore);
-
-    void* state = disable();
-    ASSERT_NE(state, nullptr);
-    EXPECT_FALSE(screenSaverActive());
-    EXPECT_EQ(executionState(), kKeepAwake);
-
-    restore(state);
-    EXPECT_TRUE(screenSaverActive());
-    EXPECT_EQ(executionState(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
-}
-
-TEST_F(PowerManagementTest, NestedHandlesRestoreInReverseOrder) {
-    auto* disable = plainExport<void*()>("MavelDisablePowerManagementSettings");
-    auto* restore = plainExport<void(void*)>("MavelRestorePowerManagementSettings");
-    ASSERT_TRUE(disable && restore);
-
-    void* outer = disable();
-    void* inner = disable();
-    ASSERT_NE(outer, inner);
-    restore(inner);
-    EXPECT_FALSE(screenSaverActive());
-    restore(outer);
-    EXPECT_TRUE(screenSaverActive());
-}
-
-TEST_F(PowerManagementTest, NullHandleAndIdleResetChangeNoSetting) {
-    auto* restore = plainExport<void(void*)>("MavelRestorePowerManagementSettings");
-    auto* reset = plainExport<void()>("MavelResetSystemIdleTimer");
-    ASSERT_TRUE(restore && reset);
-    ASSERT_TRUE(SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, 300, nullptr, 0));
-
-    restore(nullptr);
-    reset();
-    EXPECT_TRUE(screenSaverActive());
-    EXPECT_EQ(screenSaverTimeout(), 300u);
-    EXPECT_EQ(executionState(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
-}
-
-TEST_F(PowerManagementTest, PlainExportsLeaveTheResourceStateAlone) {
-    auto* disable = plainExport<void*()>("MavelDisablePowerManagementSettings");
-    auto* restore = plainExport<void(void*)>("MavelRestorePowerManagementSettings");
-    ASSERT_TRUE(disable && restore);
-
-    request("POST");  // keeps "active"
-    void* state = disable();  // keeps "inactive"
-    restore(state);
-    EXPECT_FALSE(screenSaverActive());
-    request("DELETE");
-    EXPECT_TRUE(screenSaverActive());
-}
-
-TEST_F(PowerManagementTest, LogLineNamesTheRouteForEveryServedMethod) {
-    for (const char* method : {"POST", "PUT", "DELETE"}) {
-        request(method);
-        EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "PowerManagementSettings") << method;
+    const struct {
+        std::vector<std::string> steps;
+        bool saverActive;
+        bool keptAwake;
+    } cases[] = {
+        {{"POST"}, false, true},
+        {{"POST", "DELETE"}, true, false},
+        // A second POST replaces the saved state with the disabled one.
+        {{"POST", "POST", "DELETE"}, false, true},
+        // DELETE restores once, and without a POST changes nothing.
+        {{"POST", "DELETE", "saverOff", "DELETE"}, false, false},
+        {{"DELETE"}, true, false},
+        {{"PUT"}, true, false},
+        {{"disable"}, false, true},
+        {{"disable", "restore"}, true, false},
+        // Nested handles restore in reverse order.
+        {{"disable", "disable", "restore"}, false, true},
+        {{"disable", "disable", "restore", "restore"}, true, false},
+        {{"restoreNull", "idle"}, true, false},
+        // The plain exports and the resource keep their states apart.
+        {{"POST", "disable", "restore"}, false, true},
+        {{"POST", "disable", "restore", "DELETE"}, true, false},
+    };
+    for (const auto& c : cases) {
+        setScreenSaverActive(true);
+        SetThreadExecutionState(ES_CONTINUOUS);
+        ASSERT_TRUE(SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, kTimeout, nullptr, 0));
+        std::vector<void*> handles;
+        std::string trace;
+        for (const std::string& step : c.steps) {
+            trace += step + " ";
+            if (step == "disable") {
+                handles.push_back(disable());
+                ASSERT_NE(handles.back(), nullptr) << trace;
+            } else if (step == "restore") {
+                restore(handles.back());
+                handles.pop_back();
+            } else if (step == "restoreNull") {
+                restore(nullptr);
+            } else if (step == "idle") {
+                idle();
+            } else if (step == "saverOff") {
+                setScreenSaverActive(false);
+            } else {
+                EXPECT_EQ(library.call("PowerManagementSettings", step).text, R"({"error":null,"value":null})")
+                    << trace;
+            }
+        }
+        EXPECT_EQ(screenSaverActive(), c.saverActive) << trace;
+        EXPECT_EQ(executionState(), c.keptAwake ? kKeepAwake : static_cast<EXECUTION_STATE>(ES_CONTINUOUS)) << trace;
+        // Resetting the idle timer writes the timeout back unchanged.
+        EXPECT_EQ(screenSaverTimeout(), kTimeout) << trace;
+        // Nothing saved is left for the next row.
+        for (; !handles.empty(); handles.pop_back()) restore(handles.back());
+        library.call("PowerManagementSettings", "DELETE");
     }
 }

@@ -6,86 +6,44 @@
 #include <string>
 
 #include "library_harness.h"
-#include "system_test_support.h"
 
-using mavel::test::MavelLibrary;
-using mavel::test::Response;
-
-namespace {
-
-class PreferredLanguageTest : public ::testing::Test {
-protected:
-    void useLanguages(const std::string& languages) const {
-        mavel::test::loadOstrelWorld(R"({"locale": {"languages": )" + languages + "}}");
+TEST(SystemPreferredLanguage, ChoosesByTheUsersOrderThenTheResourcesThenTheFallback) {
+    const mavel::test::MavelLibrary library;
+    const std::string failed =
+        R"({"error":{"message":"Failed to get languages.","name":"InternalError"},"value":null})";
+    const struct {
+        const char* languages;
+        const char* query;
+        std::string answer;  // the value, or the whole envelope of a failure
+    } cases[] = {
+        // The first user language outranks the order of the resources.
+        {R"(["en", "ja"])", R"({"resources": "ja-JP,en-US"})", R"("en-US")"},
+        {R"(["en", "ja"])", R"({"resources": "ja-JP,en-GB,en-US"})", R"("en-GB")"},
+        {R"(["de", "ja"])", R"({"resources": "en-US,ja-JP,ja"})", R"("ja-JP")"},
+        // A resource must begin with the whole language, case and blanks included.
+        {R"(["ja-JP"])", R"({"resources": "ja,ja-JP"})", R"("ja-JP")"},
+        {R"(["en-US"])", R"({"resources": "en", "fallback": "fr"})", R"("fr")"},
+        {R"(["en-US"])", R"({"resources": "EN-US, en-US", "fallback": "x"})", R"("x")"},
+        // Nothing fits and no fallback: the first resource.
+        {R"(["en-US"])", R"({"resources": "en,de"})", R"("en")"},
+        // No resources: the first language.
+        {R"(["pt-BR", "en-US"])", "", R"("pt-BR")"},
+        {R"(["pt-BR", "en-US"])", R"({"resources": ",,,"})", R"("pt-BR")"},
+        {R"(["pt-BR", "en-US"])", R"({"resources": null, "fallback": "de"})", R"("pt-BR")"},
+        {R"(["4"])", R"({"resources": 42})", R"("42")"},
+        // Without languages only the fallback answers.
+        {"[]", R"({"resources": "en-US", "fallback": "en"})", R"("en")"},
+        {"[]", R"({"resources": "en-US"})", failed},
+        // Tags are compared as the library hands them out (ANSI), not converted.
+        {R"(["é"])", R"({"resources": "é-1", "fallback": "none"})", R"("none")"},
+        {R"(["é"])", "{\"resources\": \"\xE9-1\", \"fallback\": \"none\"}", "\"\xE9-1\""},
+    };
+    for (const auto& c : cases) {
+        mavel::test::loadOstrelWorld(std::string(R"({"locale": {"languages": )") + c.languages + "}}");
+        const mavel::test::Response response = library.call("SystemPreferredLanguage", "GET", "", c.query);
+        const bool fails = c.answer == failed;
+        EXPECT_EQ(response.status, fails ? 500 : 200) << c.languages << " " << c.query;
+        EXPECT_EQ(response.text, fails ? failed : R"({"error":null,"value":)" + c.answer + "}")
+            << c.languages << " " << c.query;
     }
-
-    Response choose(const std::string& query) const {
-        return library_.call("SystemPreferredLanguage", "GET", "", query);
-    }
-
-    std::string chosen(const std::string& query) const {
-        const Response response = choose(query);
-        EXPECT_EQ(response.status, 200) << query;
-        EXPECT_TRUE(response.value().isString()) << query;
-        return response.value().asString();
-    }
-
-    MavelLibrary library_;
-};
-
-}  // namespace
-
-TEST_F(PreferredLanguageTest, FirstUserLanguageOutranksResourceOrder) {
-    useLanguages(R"(["en", "ja"])");
-    EXPECT_EQ(chosen(R"({"resources": "ja-JP,en-US"})"), "en-US");
-    EXPECT_EQ(chosen(R"({"resources": "ja-JP,en-GB,en-US"})"), "en-GB");
-    useLanguages(R"(["de", "ja"])");
-    EXPECT_EQ(chosen(R"({"resources": "en-US,ja-JP,ja"})"), "ja-JP");
-}
-
-TEST_F(PreferredLanguageTest, ResourceMustBeginWithTheWholeLanguage) {
-    useLanguages(R"(["ja-JP"])");
-    EXPECT_EQ(chosen(R"({"resources": "ja,ja-JP"})"), "ja-JP");
-    useLanguages(R"(["en-US"])");
-    EXPECT_EQ(chosen(R"({"resources": "en", "fallback": "fr"})"), "fr");
-    EXPECT_EQ(chosen(R"({"resources": "en,de"})"), "en");
-    // Case matters and blanks are not trimmed.
-    EXPECT_EQ(chosen(R"({"resources": "EN-US, en-US", "fallback": "x"})"), "x");
-}
-
-TEST_F(PreferredLanguageTest, NoResourcesAnswersTheFirstLanguage) {
-    useLanguages(R"(["pt-BR", "en-US"])");
-    for (const char* query : {"", "{}", R"({"resources": ""})", R"({"resources": ",,,"})",
-                              R"({"resources": null, "fallback": "de"})"}) {
-        EXPECT_EQ(chosen(query), "pt-BR") << query;
-    }
-}
-
-TEST_F(PreferredLanguageTest, NumberResourceIsReadAsText) {
-    useLanguages(R"(["4"])");
-    EXPECT_EQ(chosen(R"({"resources": 42})"), "42");
-}
-
-TEST_F(PreferredLanguageTest, WithoutLanguagesOnlyTheFallbackAnswers) {
-    useLanguages("[]");
-    EXPECT_EQ(chosen(R"({"resources": "en-US", "fallback": "en"})"), "en");
-    const Response failed = choose(R"({"resources": "en-US"})");
-    EXPECT_EQ(failed.status, 500);
-    EXPECT_EQ(failed.errorName(), "InternalError");
-    EXPECT_EQ(failed.errorMessage(), "Failed to get languages.");
-    EXPECT_TRUE(failed.value().isNull());
-}
-
-// Language tags are compared as the library hands them out, so a tag
-// outside ASCII matches a resource only in the library's own encoding.
-TEST_F(PreferredLanguageTest, LanguagesAreNotConverted) {
-    useLanguages(R"(["é"])");
-    EXPECT_EQ(chosen(R"({"resources": "é-1", "fallback": "none"})"), "none");
-    EXPECT_EQ(chosen("{\"resources\": \"\xE9-1\", \"fallback\": \"none\"}"), "\xE9-1");
-}
-
-TEST_F(PreferredLanguageTest, LogLineNamesTheRoute) {
-    useLanguages("[]");
-    choose("");
-    EXPECT_EQ(mavel::test::lastLoggedUri(), mavel::test::kRouteBase + "System/PreferredLanguage");
 }
