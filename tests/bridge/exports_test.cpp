@@ -129,6 +129,17 @@ TEST(Exports, LogLineNamesTheRouteOfEveryServedMethod) {
         {"SystemLoginItem", "PUT", "", R"({"name":")" + name + R"(","enable":false})", "System/LoginItem"},
         {"SystemEventLogBackup", "POST", "", R"({"srcPath":"Application","dstPath":")" + backupCopy + "\"}",
          "System/EventLog/Backup"},
+        {"Screens", "PUT", "", "", "Screens"},
+        {"Screens", "GET", "", "", "Screens"},
+        // Single screens name their route before anything can fail.
+        {"ScreenAtIndex", "GET", R"({"index":7})", "", "Screens/7"},
+        {"ScreenAtIndex", "PUT", R"({"index":"x"})", "", "Screens/x"},
+        {"ScreensForMonitor", "DELETE", R"({"serial":"S","product":"P"})", "", "Screens/P/S"},
+        {"ScreensForPoint", "GET", R"({"point":"1x2x3"})", "", "Screens/1x2x3"},
+        {"Screens", "DELETE", "", "", "Screens"},
+        {"DeviceNotification", "GET", "", "", "DeviceNotification"},
+        {"DeviceNotification", "PUT", "", "", "DeviceNotification"},
+        {"DeviceNotification", "DELETE", "", "", "DeviceNotification"},
         {"SystemInformation", "DELETE", "", "", ""},
     };
     for (const auto& c : cases) {
