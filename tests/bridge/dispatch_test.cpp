@@ -84,9 +84,12 @@ TEST(MethodSelection, IgnoresCaseAndFallsBackToGet) {
         const char* options;
         MethodKind method;
     } cases[] = {
-        {R"({"method":"Post"})", MethodKind::Post},   {R"({"method":"pUt"})", MethodKind::Put},
-        {R"({"method":"DELETE"})", MethodKind::Delete}, {R"({"method":"PATCH"})", MethodKind::Get},
-        {R"({"verb":"POST"})", MethodKind::Get},      {R"(["POST"])", MethodKind::Get},
+        {R"({"method":"Post"})", MethodKind::Post},
+        {R"({"method":"pUt"})", MethodKind::Put},
+        {R"({"method":"DELETE"})", MethodKind::Delete},
+        {R"({"method":"PATCH"})", MethodKind::Get},
+        {R"({"verb":"POST"})", MethodKind::Get},
+        {R"(["POST"])", MethodKind::Get},
         {"", MethodKind::Get},
         // An options text cut off after a complete member still selects it.
         {R"({"method":"delete")", MethodKind::Delete},
@@ -116,7 +119,8 @@ TEST(RequestArguments, OnlyTheBodyFallsBackToTextOthersKeepWhatWasParsed) {
     };
     EchoHandler handler;
     for (const auto& c : cases) {
-        EXPECT_EQ(dispatch(handler, c.options, "", c.body).text, std::string(R"({"error":null,"value":)") + c.seen + "}")
+        EXPECT_EQ(dispatch(handler, c.options, "", c.body).text,
+                  std::string(R"({"error":null,"value":)") + c.seen + "}")
             << c.body;
     }
 }

@@ -17,12 +17,25 @@ using mavel::test::MavelLibrary;
 
 namespace {
 
-const char* const kResourceExports[] = {
-    "DeviceNotification", "Screens",          "ScreenAtIndex",      "ScreensForMonitor",
-    "ScreensForPoint",    "PowerManagementSettings", "SystemInformation", "SystemProcesses",
-    "SystemUSBDevices",   "SystemApplications", "SystemApplicationWindows", "SystemKEXT",
-    "SystemPrinters",     "SystemLoginState", "SystemLockState",    "SystemScreenSaver",
-    "SystemPreferredLanguage", "SystemLoginItem", "SystemEventLogBackup"};
+const char* const kResourceExports[] = {"DeviceNotification",
+                                        "Screens",
+                                        "ScreenAtIndex",
+                                        "ScreensForMonitor",
+                                        "ScreensForPoint",
+                                        "PowerManagementSettings",
+                                        "SystemInformation",
+                                        "SystemProcesses",
+                                        "SystemUSBDevices",
+                                        "SystemApplications",
+                                        "SystemApplicationWindows",
+                                        "SystemKEXT",
+                                        "SystemPrinters",
+                                        "SystemLoginState",
+                                        "SystemLockState",
+                                        "SystemScreenSaver",
+                                        "SystemPreferredLanguage",
+                                        "SystemLoginItem",
+                                        "SystemEventLogBackup"};
 
 const char* const kPlainExports[] = {"Setup", "TearDown", "MavelResetSystemIdleTimer",
                                      "MavelDisablePowerManagementSettings", "MavelRestorePowerManagementSettings"};
@@ -158,8 +171,8 @@ TEST(Exports, HostileTextsGetWellFormedAnswers) {
     const std::string unterminated = "\"" + std::string(100'000, 'a');
     const std::string invalidUtf8 = "\"\xff\xfe\xc3\"";
     for (const std::string* text : {&deep, &braces, &unterminated, &invalidUtf8}) {
-        const auto response = library.callRaw("SystemInformation", text->c_str(), text->c_str(), text->c_str(),
-                                              text->c_str());
+        const auto response =
+            library.callRaw("SystemInformation", text->c_str(), text->c_str(), text->c_str(), text->c_str());
         EXPECT_EQ(response.answers, 1);
         EXPECT_TRUE(response.json.isObject());
     }

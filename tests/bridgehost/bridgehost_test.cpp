@@ -24,11 +24,15 @@ TEST(BridgeHostModule, ExportsExactlyTheHostFunctionsAndTheControlApi) {
     const HMODULE module = GetModuleHandleW(L"libbridgehost_x64.dll");
     ASSERT_NE(module, nullptr);
     const std::set<std::string> expected{
-        "BridgeHelperAddEventCallback", "BridgeHelperCreatePromiseID", "BridgeHelperDispatchEvent",
-        "BridgeHelperRemoveEventCallback", "BridgeHelperSetResponse", "BridgeHostCallbackCount",
-        "BridgeHostEventCount", "BridgeHostEventName", "BridgeHostEventPayload", "BridgeHostEventTicks", "BridgeHostLastPromise",
-        "BridgeHostReset", "BridgeHostResponseCount", "BridgeHostResponseStatus", "BridgeHostResponseText",
-        "BridgeHostSendNativeEvent", "BridgeHostSendWindowMessage", "BridgeHostSetEventSink",
+        "BridgeHelperAddEventCallback", "BridgeHelperCreatePromiseID",
+        "BridgeHelperDispatchEvent",    "BridgeHelperRemoveEventCallback",
+        "BridgeHelperSetResponse",      "BridgeHostCallbackCount",
+        "BridgeHostEventCount",         "BridgeHostEventName",
+        "BridgeHostEventPayload",       "BridgeHostEventTicks",
+        "BridgeHostLastPromise",        "BridgeHostReset",
+        "BridgeHostResponseCount",      "BridgeHostResponseStatus",
+        "BridgeHostResponseText",       "BridgeHostSendNativeEvent",
+        "BridgeHostSendWindowMessage",  "BridgeHostSetEventSink",
         "BridgeHostWaitForEvents",
     };
     EXPECT_EQ(mavel::test::exportedNames(module), expected);
@@ -89,7 +93,8 @@ TEST_F(BridgeHost, ResponsesAreCountedPerPromiseAndTheFirstIsKept) {
     };
     const std::vector<Case> cases{
         {"unanswered", {}, nullptr},
-        {"answered once", {{405, R"({"error":{"name":"MethodError"},"value":null})"}},
+        {"answered once",
+         {{405, R"({"error":{"name":"MethodError"},"value":null})"}},
          R"({"error":{"name":"MethodError"},"value":null})"},
         {"answered twice", {{201, "first"}, {500, "second"}}, "first"},
         {"null text", {{204, nullptr}}, ""},
@@ -170,8 +175,10 @@ TEST_F(BridgeHost, WaitForEventsReturnsOnceAnotherThreadDispatchedThem) {
 // ---- native event callbacks -------------------------------------------------
 
 void loggingCallback(const char* eventType, void* message, void* context) {
-    static_cast<std::vector<std::string>*>(context)->push_back(
-        std::string(eventType) + (message != nullptr ? " " + std::to_string(*static_cast<int*>(message)) : ""));
+    // Appended piece by piece: GCC 12 misreads a chained + as overlapping copies.
+    std::string entry(eventType);
+    if (message != nullptr) entry.append(" ").append(std::to_string(*static_cast<int*>(message)));
+    static_cast<std::vector<std::string>*>(context)->push_back(entry);
 }
 
 void otherLoggingCallback(const char* eventType, void* message, void* context) {
@@ -220,7 +227,11 @@ void messageCallback(const char* eventType, void* message, void* context) {
 }
 
 TEST_F(BridgeHost, WindowMessageArrivesAsAFilledMsg) {
-    struct Case { UINT message; WPARAM wParam; LPARAM lParam; };
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
     for (const Case& c : {Case{WM_WTSSESSION_CHANGE, 0x7, 0x1234}, Case{WM_DISPLAYCHANGE, 0xFFFFFFFF00000001ull, -2}}) {
         SeenMessage seen;
         BridgeHelperAddEventCallback(&messageCallback, &seen);

@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "library_harness.h"
-#include "result/result.h"
 #include "platform/dynamic_library.h"
 #include "platform/ostrel.h"
+#include "result/result.h"
 
 namespace {
 
@@ -62,8 +62,7 @@ TEST(Loaders, MissingFileIsLookedForAgainOnEveryUse) {
     EXPECT_THROW(loader.invoke(getOSName), BridgeResultError);
 
     // The file appears while the host runs: the next use loads it.
-    std::filesystem::copy_file(bin / "libostrel_x64.dll", late,
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(bin / "libostrel_x64.dll", late, std::filesystem::copy_options::overwrite_existing);
     EXPECT_TRUE(LateLoader::instance().isLoaded());
     EXPECT_TRUE(LateLoader::instance().hasFunction(getOSName));
     EXPECT_EQ(LateLoader::instance().path().text(), LateLoader::kFileName);

@@ -97,12 +97,24 @@ TEST(ParseDocument, ParsesOnlyTheGivenRange) {
 
 TEST(ParseDocument, ByteOrderMarkIsSkippedByteByByte) {
     EXPECT_EQ(parse("\xEF\xBB\xBF[1]").value.size(), 1u);
-    EXPECT_TRUE(parse("\xEF\xBB\xBF" " 5").ok);
-    EXPECT_TRUE(parse("\xEF" "5").ok);
-    EXPECT_TRUE(parse("\xEF\xBB" "5").ok);
-    EXPECT_EQ(failure("\xBB\xBF" "5"), kUnexpectedCharacter);  // no 0xEF in front
-    EXPECT_EQ(failure("\xEF\xBF" "5"), kUnexpectedCharacter);  // 0xBF only after 0xBB
-    EXPECT_EQ(failure("\xEF\xBB\xBF\xEF\xBB\xBF" "5"), kUnexpectedCharacter);
+    EXPECT_TRUE(parse("\xEF\xBB\xBF"
+                      " 5")
+                    .ok);
+    EXPECT_TRUE(parse("\xEF"
+                      "5")
+                    .ok);
+    EXPECT_TRUE(parse("\xEF\xBB"
+                      "5")
+                    .ok);
+    EXPECT_EQ(failure("\xBB\xBF"
+                      "5"),
+              kUnexpectedCharacter);  // no 0xEF in front
+    EXPECT_EQ(failure("\xEF\xBF"
+                      "5"),
+              kUnexpectedCharacter);  // 0xBF only after 0xBB
+    EXPECT_EQ(failure("\xEF\xBB\xBF\xEF\xBB\xBF"
+                      "5"),
+              kUnexpectedCharacter);
     EXPECT_EQ(failure("\xEF\xBB\xBF"), kUnexpectedCharacter);
 }
 
@@ -379,11 +391,9 @@ TEST(ParseDepth, BoundedAtTheLimit) {
     EXPECT_TRUE(parse(nested("[", kMaxNestingDepth) + nested("]", kMaxNestingDepth)).ok);
     // Within the bound the usual rules apply: only the innermost may stay open.
     EXPECT_EQ(failure(nested("[", kMaxNestingDepth)), kArrayText);
-    EXPECT_EQ(failure(nested("[", kMaxNestingDepth + 1) + nested("]", kMaxNestingDepth + 1)),
-              kDepthLimitMessage);
+    EXPECT_EQ(failure(nested("[", kMaxNestingDepth + 1) + nested("]", kMaxNestingDepth + 1)), kDepthLimitMessage);
     EXPECT_TRUE(parse(nested("{\"k\":", kMaxNestingDepth - 1) + "{}" + nested("}", kMaxNestingDepth - 1)).ok);
-    EXPECT_EQ(failure(nested("{\"k\":", kMaxNestingDepth) + "{}" + nested("}", kMaxNestingDepth)),
-              kDepthLimitMessage);
+    EXPECT_EQ(failure(nested("{\"k\":", kMaxNestingDepth) + "{}" + nested("}", kMaxNestingDepth)), kDepthLimitMessage);
     EXPECT_EQ(failure(nested("[{\"k\":", kMaxNestingDepth / 2) + "[]"), kDepthLimitMessage);
     EXPECT_EQ(std::string(kDepthLimitMessage), "Nesting depth exceeds the limit of 512 levels.");
 

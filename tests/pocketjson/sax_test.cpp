@@ -37,18 +37,16 @@ private:
     }
 };
 
-bool parseSax(Recorder& recorder, const std::string& text, ParseOptions options = 0,
-              std::string* error = nullptr) {
+bool parseSax(Recorder& recorder, const std::string& text, ParseOptions options = 0, std::string* error = nullptr) {
     return parseJson(recorder, text.data(), text.data() + text.size(), options, error);
 }
 
 TEST(SaxParse, EventsInDocumentOrder) {
     Recorder recorder;
     ASSERT_TRUE(parseSax(recorder, R"({"b":[1,2.5,"s\n"],"a":{"x":null,"y":true},"c":false,"d":-0})"));
-    const std::vector<std::string> expected = {
-        "{",          "key:b",     "[",      "int:1",  "double:2.5", "string:s\n", "]3",
-        "key:a",      "{",         "key:x",  "null",   "key:y",      "true",       "}2",
-        "key:c",      "false",     "key:d",  "int:0",  "}4"};
+    const std::vector<std::string> expected = {"{",     "key:b", "[",     "int:1", "double:2.5", "string:s\n", "]3",
+                                               "key:a", "{",     "key:x", "null",  "key:y",      "true",       "}2",
+                                               "key:c", "false", "key:d", "int:0", "}4"};
     EXPECT_EQ(recorder.events, expected);
 }
 

@@ -65,8 +65,8 @@ TEST(WriteNumbers, SeventeenDigitsAgreeWithTheStandardConversion) {
     }
     for (int i = 0; i < 50000; ++i) {
         check(static_cast<double>(static_cast<std::int64_t>(random())));  // integers beyond 2^53
-        check(static_cast<double>(random() % 100000000) / 1000.0);         // short decimals
-        check(static_cast<double>(random() % 1000000) + 0.5);              // exact halves
+        check(static_cast<double>(random() % 100000000) / 1000.0);        // short decimals
+        check(static_cast<double>(random() % 1000000) + 0.5);             // exact halves
     }
     for (int e = -325; e <= 308; ++e) {
         check(std::pow(10.0, e));

@@ -15,13 +15,13 @@ using mavel::test::Response;
 
 namespace {
 
-const char* const kListExports[] = {"SystemProcesses", "SystemUSBDevices", "SystemApplications",
-                                    "SystemApplicationWindows", "SystemKEXT", "SystemPrinters"};
+const char* const kListExports[] = {"SystemProcesses",          "SystemUSBDevices", "SystemApplications",
+                                    "SystemApplicationWindows", "SystemKEXT",       "SystemPrinters"};
 
-const char* const kCreateFunctions[] = {"OstrCreateRunningProcessSnapshot", "OstrCreateUSBDeviceSnapshot",
-                                        "OstrCreateInstalledApplicationSnapshot",
-                                        "OstrCreateCurrentApplicationWindowSnapshot", "OstrCreateLoadedKEXTSnapshot",
-                                        "OstrCreatePrinterSnapshot"};
+const char* const kCreateFunctions[] = {
+    "OstrCreateRunningProcessSnapshot",       "OstrCreateUSBDeviceSnapshot",
+    "OstrCreateInstalledApplicationSnapshot", "OstrCreateCurrentApplicationWindowSnapshot",
+    "OstrCreateLoadedKEXTSnapshot",           "OstrCreatePrinterSnapshot"};
 
 int snapshotsCreated() {
     int created = 0;

@@ -45,8 +45,8 @@ TEST(EventLogBackup, DestinationTokensAreResolvedBeforeTheBackup) {
             ASSERT_TRUE(kelto::UniqueFile(CreateFileW(c.existing->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                                       FILE_ATTRIBUTE_NORMAL, nullptr)));
         }
-        const std::string body = R"({"srcPath": "Application", "dstPath": ")" + std::string(c.destination) +
-                                 fileName + "\"}";
+        const std::string body =
+            R"({"srcPath": "Application", "dstPath": ")" + std::string(c.destination) + fileName + "\"}";
         EXPECT_EQ(library.call("SystemEventLogBackup", "POST", "", "", body).text, c.answer) << body;
     }
     DeleteFileW(temporaryFile.c_str());

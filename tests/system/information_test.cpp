@@ -17,8 +17,8 @@ using pocketjson::Value;
 
 namespace {
 
-const std::vector<std::string> kAllSections = {"cpu",    "graphicsCards", "ipAddress", "locale",
-                                               "memory", "os",            "pc",        "timeZone"};
+const std::vector<std::string> kAllSections = {"cpu", "graphicsCards", "ipAddress", "locale", "memory", "os",
+                                               "pc",  "timeZone"};
 
 std::vector<std::string> memberNames(const Value& value) {
     std::vector<std::string> names;
@@ -38,9 +38,9 @@ TEST(SystemInformationSelection, EmptyQueriesSelectAllObjectKeysSelectTheirsOthe
         const char* query;
         std::vector<std::string> sections;  // none: the value is null
     } cases[] = {
-        {"", kAllSections},     {"null", kAllSections}, {"{}", kAllSections}, {"[]", kAllSections},
-        {"\"\"", kAllSections}, {R"({"os": 1, "pc": null, "unknown": true})", {"os", "pc"}},
-        {R"(["os"])", {}},      {R"("os")", {}},        {R"({"OS": 1})", {}},
+        {"", kAllSections},   {"null", kAllSections}, {"{}", kAllSections},
+        {"[]", kAllSections}, {"\"\"", kAllSections}, {R"({"os": 1, "pc": null, "unknown": true})", {"os", "pc"}},
+        {R"(["os"])", {}},    {R"("os")", {}},        {R"({"OS": 1})", {}},
     };
     for (const auto& c : cases) {
         const Response response = getInformation(library, c.query);
@@ -59,18 +59,21 @@ TEST(SystemInformationSelection, EachKeyAloneAnswersAndAsksForItsSectionOnly) {
         const char* value;
         const char* function;
     } sections[] = {
-        {"cpu", "false", "OstrGetCPUName"},        {"graphicsCards", "null", "OstrEnumVGA"},
-        {"ipAddress", "0", "OstrEnumIPAddress"},   {"locale", "\"\"", "OstrGetLocaleName"},
-        {"memory", "{}", "OstrGetMemoryInformation"}, {"os", "[]", "OstrGetOSName"},
-        {"pc", "1", "OstrGetPCName"},              {"timeZone", "true", "OstrGetTimezoneName"},
+        {"cpu", "false", "OstrGetCPUName"},
+        {"graphicsCards", "null", "OstrEnumVGA"},
+        {"ipAddress", "0", "OstrEnumIPAddress"},
+        {"locale", "\"\"", "OstrGetLocaleName"},
+        {"memory", "{}", "OstrGetMemoryInformation"},
+        {"os", "[]", "OstrGetOSName"},
+        {"pc", "1", "OstrGetPCName"},
+        {"timeZone", "true", "OstrGetTimezoneName"},
     };
     for (const auto& selected : sections) {
         mavel::test::resetCallLog(kOstrel);
         const std::string query = std::string("{\"") + selected.key + "\": " + selected.value + "}";
         EXPECT_EQ(memberNames(getInformation(library, query).value()), std::vector<std::string>{selected.key});
         for (const auto& other : sections) {
-            EXPECT_EQ(callCount(kOstrel, other.function) > 0, &other == &selected)
-                << query << " " << other.function;
+            EXPECT_EQ(callCount(kOstrel, other.function) > 0, &other == &selected) << query << " " << other.function;
         }
     }
 }

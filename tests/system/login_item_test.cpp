@@ -43,7 +43,7 @@ std::wstring readLink(const std::wstring& path) {
         return L"";
     }
     wchar_t target[MAX_PATH * 2] = {}, arguments[MAX_PATH * 2] = {}, description[MAX_PATH * 2] = {},
-            icon[MAX_PATH * 2] = {};
+                              icon[MAX_PATH * 2] = {};
     int iconIndex = -1;
     link->GetPath(target, MAX_PATH * 2, nullptr, 0);
     link->GetArguments(arguments, MAX_PATH * 2);
@@ -99,7 +99,8 @@ TEST_F(LoginItemTest, LinkHoldsTheGivenPartsIsReplacedAndRemoved) {
         const std::wstring link = readLink(linkPath_);
         // The shell may spell the host's folder in another case.
         EXPECT_EQ(CompareStringOrdinal(link.c_str(), -1, step.link.c_str(), -1, TRUE), CSTR_EQUAL)
-            << step.members << "\n" << fs::toUtf8(link);
+            << step.members << "\n"
+            << fs::toUtf8(link);
     }
     EXPECT_EQ(put(R"(, "enable": false)").status, 200);
     EXPECT_EQ(whatIsAt(linkPath_), "nothing");

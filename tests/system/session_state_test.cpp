@@ -16,9 +16,7 @@ namespace {
 
 // A pid with a session is this process's; a made-up pid has none and counts
 // as session 0.
-std::string explorerIn(DWORD pid) {
-    return R"({"name": "explorer.exe", "pid": )" + std::to_string(pid) + "}";
-}
+std::string explorerIn(DWORD pid) { return R"({"name": "explorer.exe", "pid": )" + std::to_string(pid) + "}"; }
 
 constexpr DWORD kPidWithoutSession = 0x7FFFFFF0;
 
@@ -55,8 +53,7 @@ TEST(SystemLoginState, UsersAreSessionsRunningTheShellNarrowedByTheFilter) {
         const char* query;
         const char* value;
     } cases[] = {
-        {oneUser, "",
-         R"({"currentUser":"José","domainName":"NORTHWIND","state":"singleUser","userCount":1})"},
+        {oneUser, "", R"({"currentUser":"José","domainName":"NORTHWIND","state":"singleUser","userCount":1})"},
         {R"({"processes": [)" + self + "," + explorerIn(kPidWithoutSession) + "]}", "",
          R"({"state":"multipleUsers","userCount":2})"},
         // The shell's name must match exactly.
@@ -117,7 +114,7 @@ TEST(SystemScreenSaver, StoppingDependsOnTheKernelVersion) {
     const struct {
         const char* kernelVersion;
         bool nudges;
-    } cases[] = {{"6.1.7601", true}, {"", true},        {"5.1", true},   {"6", true},
+    } cases[] = {{"6.1.7601", true},    {"", true},          {"5.1", true},  {"6", true},
                  {"10.0.19045", false}, {"6.2.9200", false}, {"6.3", false}, {"7", false}};
     for (const auto& c : cases) {
         ASSERT_TRUE(placeCursor(200, 100));
