@@ -29,6 +29,9 @@
 // - Texts handed out stay valid until process end, across world changes.
 // - Every function of the library's binary interface appends its name to the
 //   call log; the control functions below do not.
+// - Each logged call also draws a number from one counter that all stand-ins
+//   loaded in the process share, so logs of different libraries can be put in
+//   call order (StandinCallSequence).
 
 #include <stdint.h>
 
@@ -42,6 +45,13 @@ typedef int32_t (*StandinLoadWorldFn)(const char* worldJson);
    Valid until the next StandinCallLog call. */
 typedef const char* (*StandinCallLogFn)(void);
 typedef void (*StandinResetCallLogFn)(void);
+/* Export "StandinCallSequence": the same calls as StandinCallLog, each with its number in the
+   process-wide call sequence: [["FunctionName", 17], ...]. Numbers are shared by all stand-ins of
+   the process and strictly increase from 1 in the order the calls started, so a test merges the
+   arrays of several libraries and sorts by number. StandinResetCallLog empties the array but never
+   restarts the numbers (they restart only when every stand-in has been unloaded).
+   Valid until the next StandinCallSequence call. */
+typedef const char* (*StandinCallSequenceFn)(void);
 
 /* Export "StandinCallCount": how often the named function was called since the last reset. */
 typedef int32_t (*StandinCallCountFn)(const char* functionName);

@@ -98,6 +98,17 @@ public:
         }
     }
 
+    // Valid until the next call of callSequence.
+    const char* callSequence() noexcept {
+        try {
+            std::lock_guard lock(mutex_);
+            callSequenceText_ = log_.sequenceJson();
+            return callSequenceText_.c_str();
+        } catch (...) {
+            return "[]";
+        }
+    }
+
     void resetCallLog() noexcept {
         std::lock_guard lock(mutex_);
         log_.clear();
@@ -142,6 +153,7 @@ private:
     Model model_;
     CallLog log_;
     std::string callLogText_;
+    std::string callSequenceText_;
 };
 
 }  // namespace standin
