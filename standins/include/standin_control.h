@@ -5,7 +5,8 @@
 //
 // The world is one JSON document with one section per library:
 //   {"ostrel": {...}, "carvel2": {...}, "pltc": {...}, "pallet": {...},
-//    "bramble": {...}, "trellis": {...}, "harbor": {...}, "quillon": {...}}
+//    "bramble": {...}, "trellis": {...}, "harbor": {...}, "quillon": {...},
+//    "cfgmgr32": {...}}   (the configuration-manager stand-in: cfgmgr32_control.h)
 // A library whose section is absent keeps the demo world; a present section
 // replaces that library's world entirely (absent keys mean empty lists, zero
 // numbers and empty texts). Each section may hold "fail": ["FunctionName", ...]
