@@ -88,26 +88,9 @@ public:
     }
 
     // Valid until the next call of callLog.
-    const char* callLog() noexcept {
-        try {
-            std::lock_guard lock(mutex_);
-            callLogText_ = log_.json();
-            return callLogText_.c_str();
-        } catch (...) {
-            return "[]";
-        }
-    }
-
+    const char* callLog() noexcept { return logText(callLogText_, &CallLog::json); }
     // Valid until the next call of callSequence.
-    const char* callSequence() noexcept {
-        try {
-            std::lock_guard lock(mutex_);
-            callSequenceText_ = log_.sequenceJson();
-            return callSequenceText_.c_str();
-        } catch (...) {
-            return "[]";
-        }
-    }
+    const char* callSequence() noexcept { return logText(callSequenceText_, &CallLog::sequenceJson); }
 
     void resetCallLog() noexcept {
         std::lock_guard lock(mutex_);
@@ -130,6 +113,16 @@ private:
             return "";
         } else if constexpr (!std::is_void_v<Result>) {
             return Result{};
+        }
+    }
+
+    const char* logText(std::string& text, std::string (CallLog::*write)() const) noexcept {
+        try {
+            std::lock_guard lock(mutex_);
+            text = (log_.*write)();
+            return text.c_str();
+        } catch (...) {
+            return "[]";
         }
     }
 
