@@ -183,6 +183,7 @@ STANDIN_EXPORT const char* StandinCallLog() { return library().callLog(); }
 // Also forgets the records that BrambleStandinState reports.
 STANDIN_EXPORT void StandinResetCallLog() { library().resetCallLog(); }
 STANDIN_EXPORT std::int32_t StandinCallCount(const char* function) { return library().callCount(function); }
+STANDIN_EXPORT const char* StandinCallSequence() { return library().callSequence(); }
 
 // Valid until the next call of BrambleStandinState.
 STANDIN_EXPORT const char* BrambleStandinState() {

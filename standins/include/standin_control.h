@@ -5,7 +5,8 @@
 //
 // The world is one JSON document with one section per library:
 //   {"ostrel": {...}, "carvel2": {...}, "pltc": {...}, "pallet": {...},
-//    "bramble": {...}, "trellis": {...}, "harbor": {...}, "quillon": {...}}
+//    "bramble": {...}, "trellis": {...}, "harbor": {...}, "quillon": {...},
+//    "cfgmgr32": {...}}   (the configuration-manager stand-in: cfgmgr32_control.h)
 // A library whose section is absent keeps the demo world; a present section
 // replaces that library's world entirely (absent keys mean empty lists, zero
 // numbers and empty texts). Each section may hold "fail": ["FunctionName", ...]
@@ -29,6 +30,9 @@
 // - Texts handed out stay valid until process end, across world changes.
 // - Every function of the library's binary interface appends its name to the
 //   call log; the control functions below do not.
+// - Each logged call also draws a number from one counter that all stand-ins
+//   loaded in the process share, so logs of different libraries can be put in
+//   call order (StandinCallSequence).
 
 #include <stdint.h>
 
@@ -42,6 +46,13 @@ typedef int32_t (*StandinLoadWorldFn)(const char* worldJson);
    Valid until the next StandinCallLog call. */
 typedef const char* (*StandinCallLogFn)(void);
 typedef void (*StandinResetCallLogFn)(void);
+/* Export "StandinCallSequence": the same calls as StandinCallLog, each with its number in the
+   process-wide call sequence: [["FunctionName", 17], ...]. Numbers are shared by all stand-ins of
+   the process and strictly increase from 1 in the order the calls started, so a test merges the
+   arrays of several libraries and sorts by number. StandinResetCallLog empties the array but never
+   restarts the numbers (they restart only when every stand-in has been unloaded).
+   Valid until the next StandinCallSequence call. */
+typedef const char* (*StandinCallSequenceFn)(void);
 
 /* Export "StandinCallCount": how often the named function was called since the last reset. */
 typedef int32_t (*StandinCallCountFn)(const char* functionName);

@@ -68,3 +68,4 @@ STANDIN_EXPORT std::int32_t StandinLoadWorld(const char* worldJson) { return lib
 STANDIN_EXPORT const char* StandinCallLog() { return library().callLog(); }
 STANDIN_EXPORT void StandinResetCallLog() { library().resetCallLog(); }
 STANDIN_EXPORT std::int32_t StandinCallCount(const char* function) { return library().callCount(function); }
+STANDIN_EXPORT const char* StandinCallSequence() { return library().callSequence(); }

@@ -1,5 +1,6 @@
 #pragma once
-// Names of the exported functions called since the last reset, in order.
+// The exported functions called since the last reset, in order, each with
+// its number in the process-wide call sequence.
 // Not synchronised: the owning library guards it with its own lock.
 
 #include <cstdint>
@@ -12,13 +13,19 @@ namespace standin {
 class CallLog {
 public:
     void record(std::string_view function);
-    void clear() noexcept { names_.clear(); }
+    void clear() noexcept { calls_.clear(); }
     std::int32_t count(std::string_view function) const noexcept;
     // JSON array of the names.
     std::string json() const;
+    // JSON array of [name, sequence number] pairs.
+    std::string sequenceJson() const;
 
 private:
-    std::vector<std::string> names_;
+    struct Call {
+        std::string function;
+        std::int64_t number = 0;
+    };
+    std::vector<Call> calls_;
 };
 
 }  // namespace standin

@@ -88,15 +88,9 @@ public:
     }
 
     // Valid until the next call of callLog.
-    const char* callLog() noexcept {
-        try {
-            std::lock_guard lock(mutex_);
-            callLogText_ = log_.json();
-            return callLogText_.c_str();
-        } catch (...) {
-            return "[]";
-        }
-    }
+    const char* callLog() noexcept { return logText(callLogText_, &CallLog::json); }
+    // Valid until the next call of callSequence.
+    const char* callSequence() noexcept { return logText(callSequenceText_, &CallLog::sequenceJson); }
 
     void resetCallLog() noexcept {
         std::lock_guard lock(mutex_);
@@ -122,6 +116,16 @@ private:
         }
     }
 
+    const char* logText(std::string& text, std::string (CallLog::*write)() const) noexcept {
+        try {
+            std::lock_guard lock(mutex_);
+            text = (log_.*write)();
+            return text.c_str();
+        } catch (...) {
+            return "[]";
+        }
+    }
+
     // The world is read on first use, not at load: DllMain runs under the
     // loader lock, too early for file access.
     void start() {
@@ -142,6 +146,7 @@ private:
     Model model_;
     CallLog log_;
     std::string callLogText_;
+    std::string callSequenceText_;
 };
 
 }  // namespace standin
