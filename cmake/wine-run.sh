@@ -11,7 +11,9 @@ shift
 export WINEDEBUG=${WINEDEBUG:--all}
 # winemenubuilder would turn every test link in the Start Menu into a desktop
 # entry of this machine, and keeps the link open while it reads it.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+# MAVEL_DLL_OVERRIDES adds entries of a test's own, such as cfgmgr32=n,b to
+# load the configuration-manager stand-in instead of Wine's builtin DLL.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-${MAVEL_DLL_OVERRIDES:+$MAVEL_DLL_OVERRIDES;}mscoree,mshtml=;winemenubuilder.exe=d}
 
 mkdir -p "$WINEPREFIX"
 (

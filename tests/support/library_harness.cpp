@@ -11,9 +11,9 @@ namespace mavel::test {
 
 namespace {
 
-const wchar_t* const kStandins[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll", L"libpltc_x64.dll",
-                                    L"libpallet_x64.dll", L"libbramble.dll",     L"libtrellis_x64.dll",
-                                    L"libHarbor_x64.dll", L"libquillon2_x64.dll"};
+const wchar_t* const kStandins[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll",  L"libpltc_x64.dll",
+                                    L"libpallet_x64.dll", L"libbramble.dll",      L"libtrellis_x64.dll",
+                                    L"libHarbor_x64.dll", L"libquillon2_x64.dll", L"cfgmgr32.dll"};
 
 // Stand-ins are reached where the library loaded them, whichever variant that is.
 template <class Signature>

@@ -52,9 +52,9 @@ using LoadWorldExport = std::int32_t(const char*);
 constexpr const char* kLibraryFile = "libmavel_x64.dll";
 constexpr const wchar_t* kLoggingLibraryFile = L"libquillon2_x64.dll";
 // Every closed library's stand-in holds a world of its own.
-constexpr const wchar_t* kStandinFiles[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll", L"libpltc_x64.dll",
-                                            L"libpallet_x64.dll", L"libbramble.dll",     L"libtrellis_x64.dll",
-                                            L"libHarbor_x64.dll", L"libquillon2_x64.dll"};
+constexpr const wchar_t* kStandinFiles[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll",  L"libpltc_x64.dll",
+                                            L"libpallet_x64.dll", L"libbramble.dll",      L"libtrellis_x64.dll",
+                                            L"libHarbor_x64.dll", L"libquillon2_x64.dll", L"cfgmgr32.dll"};
 // The library ignores a message that follows its own start, or the previous
 // message of its kind, within at most 100 ms; this leaves a margin.
 constexpr DWORD kSendSpacingMs = 250;
