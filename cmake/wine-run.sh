@@ -13,7 +13,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # entry of this machine, and keeps the link open while it reads it.
 # MAVEL_DLL_OVERRIDES adds entries of a test's own, such as cfgmgr32=n,b to
 # load the configuration-manager stand-in instead of Wine's builtin DLL.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-${MAVEL_DLL_OVERRIDES:+$MAVEL_DLL_OVERRIDES;}mscoree,mshtml=;winemenubuilder.exe=d}
+WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+export WINEDLLOVERRIDES=${MAVEL_DLL_OVERRIDES:+$MAVEL_DLL_OVERRIDES;}$WINEDLLOVERRIDES
 
 mkdir -p "$WINEPREFIX"
 (
