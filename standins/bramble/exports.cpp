@@ -178,12 +178,8 @@ STANDIN_EXPORT std::int32_t BrambleEnumConnectedSerialSensors(std::int32_t index
 }
 #endif
 
-STANDIN_EXPORT std::int32_t StandinLoadWorld(const char* worldJson) { return library().loadWorld(worldJson); }
-STANDIN_EXPORT const char* StandinCallLog() { return library().callLog(); }
-// Also forgets the records that BrambleStandinState reports.
-STANDIN_EXPORT void StandinResetCallLog() { library().resetCallLog(); }
-STANDIN_EXPORT std::int32_t StandinCallCount(const char* function) { return library().callCount(function); }
-STANDIN_EXPORT const char* StandinCallSequence() { return library().callSequence(); }
+// StandinResetCallLog also forgets the records that BrambleStandinState reports.
+STANDIN_CONTROL_EXPORTS(library())
 
 // Valid until the next call of BrambleStandinState.
 STANDIN_EXPORT const char* BrambleStandinState() {

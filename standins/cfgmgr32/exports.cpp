@@ -357,9 +357,5 @@ STANDIN_EXPORT void Cfgmgr32StandinFailRegistrations(std::uint32_t configret) {
     library().control([configret](Model& model) { model.failRegistrations(configret); });
 }
 
-STANDIN_EXPORT std::int32_t StandinLoadWorld(const char* worldJson) { return library().loadWorld(worldJson); }
-STANDIN_EXPORT const char* StandinCallLog() { return library().callLog(); }
-// Also forgets the unregister count and the last filter.
-STANDIN_EXPORT void StandinResetCallLog() { library().resetCallLog(); }
-STANDIN_EXPORT std::int32_t StandinCallCount(const char* function) { return library().callCount(function); }
-STANDIN_EXPORT const char* StandinCallSequence() { return library().callSequence(); }
+// StandinResetCallLog also forgets the unregister count and the last filter.
+STANDIN_CONTROL_EXPORTS(library())

@@ -55,8 +55,4 @@ STANDIN_EXPORT const char* Hrb_GetRegistryExportsPath() {
                           [](Model& model, bool failing) -> const char* { return failing ? "" : model.exportsPath(); });
 }
 
-STANDIN_EXPORT std::int32_t StandinLoadWorld(const char* worldJson) { return library().loadWorld(worldJson); }
-STANDIN_EXPORT const char* StandinCallLog() { return library().callLog(); }
-STANDIN_EXPORT void StandinResetCallLog() { library().resetCallLog(); }
-STANDIN_EXPORT std::int32_t StandinCallCount(const char* function) { return library().callCount(function); }
-STANDIN_EXPORT const char* StandinCallSequence() { return library().callSequence(); }
+STANDIN_CONTROL_EXPORTS(library())

@@ -42,6 +42,12 @@ extern "C" {
 
 /* Replaces this library's world from a whole world document; non-zero on success. */
 typedef int32_t (*StandinLoadWorldFn)(const char* worldJson);
+/* Export "StandinWorld": this library's section of the world as compact JSON text (UTF-8, keys
+   sorted), exactly the section it now uses: the last one applied, from StandinLoadWorld or
+   MAVEL_WORLD, or the demo section (also when the document applied lacked the section). A tool
+   changes the world by editing this section and loading it back as {"<section>": ...}. Valid
+   until the next StandinWorld call. */
+typedef const char* (*StandinWorldFn)(void);
 /* JSON array of the names of this library's functions called since the last reset, in order.
    Valid until the next StandinCallLog call. */
 typedef const char* (*StandinCallLogFn)(void);

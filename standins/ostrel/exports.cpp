@@ -305,11 +305,8 @@ STANDIN_EXPORT std::int32_t OstrIsProcessRunning(const char* ansiName, std::int3
 
 // Control
 
-STANDIN_EXPORT std::int32_t StandinLoadWorld(const char* worldJson) { return library().loadWorld(worldJson); }
-STANDIN_EXPORT const char* StandinCallLog() { return library().callLog(); }
-STANDIN_EXPORT void StandinResetCallLog() { library().resetCallLog(); }
-STANDIN_EXPORT std::int32_t StandinCallCount(const char* function) { return library().callCount(function); }
-STANDIN_EXPORT const char* StandinCallSequence() { return library().callSequence(); }
+STANDIN_CONTROL_EXPORTS(library())
+
 STANDIN_EXPORT std::int32_t OstrStandinLiveSnapshots() {
     return library().control([](Model& model) { return model.liveSnapshots(); });
 }

@@ -1,4 +1,4 @@
-// mavel-cli watch: its command line.
+// mavel-cli watch and devices: their command lines.
 
 #include <windows.h>
 
@@ -47,10 +47,47 @@ TEST(MavelCliWatch, SendsTheWindowsMessageOfEachKind) {
     EXPECT_EQ(sent, expected);
 }
 
+// Device events flow only after a PUT DeviceNotification, so one is put before
+// the first device change unless the user called it; a GET does not count.
+TEST(MavelCliWatch, PlugAndUnplugNameTheirWorldSectionAfterAPutDeviceNotification) {
+    const auto outcome =
+        parseArguments(Arguments{"watch", "--call", "DeviceNotification", "--plug", "monitor", "--unplug", "lighting",
+                                 "--plug", "serial-sensor", "--unplug", "sensor"});
+    ASSERT_TRUE(outcome.invocation) << outcome.error;
+    std::vector<std::string> steps;
+    for (const mavel::cli::Step& step : outcome.invocation->steps) {
+        const bool plug = step.kind == mavel::cli::StepKind::Plug;
+        steps.push_back(step.kind == mavel::cli::StepKind::Call
+                            ? step.call.method + " " + std::string(step.call.target->name)
+                            : (plug ? "plug " : "unplug ") + std::string(step.device->section));
+    }
+    const std::vector<std::string> expected{"GET DeviceNotification", "PUT DeviceNotification", "plug pltc",
+                                            "unplug pallet",          "plug bramble",           "unplug trellis"};
+    EXPECT_EQ(steps, expected);
+    const auto called =
+        parseArguments(Arguments{"watch", "--call", "DeviceNotification", "-X", "PUT", "--plug", "sensor"});
+    ASSERT_TRUE(called.invocation) << called.error;
+    EXPECT_EQ(called.invocation->steps.size(), 2u);
+    const auto devices = parseArguments(Arguments{"devices", "--world", "w.json"});
+    ASSERT_TRUE(devices.invocation) << devices.error;
+    EXPECT_EQ(devices.invocation->command, mavel::cli::Command::Devices);
+    EXPECT_EQ(devices.invocation->world, "w.json");
+}
+
 TEST(MavelCliWatch, RefusesWhatItCannotDo) {
-    const std::vector<Arguments> refused{{"watch", "Screens"},          {"watch", "-X", "PUT", "--call", "Screens"},
-                                         {"watch", "--send", "reboot"}, {"watch", "--call", "Setup"},
-                                         {"watch", "--seconds", "3s"},  {"watch", "--then-world", ""}};
+    const std::vector<Arguments> refused{{"watch", "Screens"},
+                                         {"watch", "-X", "PUT", "--call", "Screens"},
+                                         {"watch", "--send", "reboot"},
+                                         {"watch", "--call", "Setup"},
+                                         {"watch", "--seconds", "3s"},
+                                         {"watch", "--then-world", ""},
+                                         {"watch", "--plug", "printer"},
+                                         {"watch", "--unplug", "Monitor"},
+                                         {"watch", "--unplug"},
+                                         {"SystemInformation", "--plug", "monitor"},
+                                         {"watch", "--plug", "monitor", "--query", "{}"},
+                                         {"devices", "--dll", "x.dll"},
+                                         {"devices", "SystemInformation"}};
     for (const Arguments& arguments : refused) EXPECT_FALSE(parseArguments(arguments).invocation) << arguments[1];
 }
 

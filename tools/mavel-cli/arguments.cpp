@@ -99,7 +99,22 @@ bool* switchSlot(Invocation& invocation, std::string_view option) {
 }
 
 bool isWatchOption(std::string_view option) {
-    return option == "--call" || option == "--send" || option == "--then-world" || option == "--seconds";
+    return option == "--call" || option == "--send" || option == "--then-world" || option == "--seconds" ||
+           option == "--plug" || option == "--unplug";
+}
+
+// Device events flow only once the library watches devices, so the first
+// --plug or --unplug brings a PUT DeviceNotification unless one came before.
+void watchDevices(Invocation& invocation) {
+    const bool watching = std::ranges::any_of(invocation.steps, [](const Step& step) {
+        return step.kind == StepKind::Call && step.call.target->name == "DeviceNotification" &&
+               step.call.method == "PUT";
+    });
+    if (watching) return;
+    Step step;
+    step.call.target = findExport("DeviceNotification");
+    step.call.method = "PUT";
+    invocation.steps.push_back(std::move(step));
 }
 
 // Takes in one watch option with its value; the reason when the value is not usable.
@@ -125,6 +140,13 @@ std::string addWatchOption(Invocation& invocation, std::string_view option, cons
         if ((step.message = findWindowMessage(value)) == nullptr) {
             return "--send knows no message " + value + " (mavel-cli --help lists them)";
         }
+    } else if (option == "--plug" || option == "--unplug") {
+        step.kind = option == "--plug" ? StepKind::Plug : StepKind::Unplug;
+        if ((step.device = findDeviceKind(value)) == nullptr) {
+            return std::string(option) + " knows no device kind " + value +
+                   " (monitor, sensor, serial-sensor or lighting)";
+        }
+        watchDevices(invocation);
     } else {
         if (value.empty()) {
             return "option --then-world needs a path";
@@ -157,16 +179,21 @@ ParseOutcome parseArguments(std::span<const std::string> arguments) {
     bool list = false;
     bool help = false;
     std::optional<std::string> exportName;
-    const bool watch = !arguments.empty() && arguments.front() == "watch";
-    if (watch) {
+    const std::string_view first = arguments.empty() ? std::string_view() : arguments.front();
+    if (first == "watch") {
         invocation.command = Command::Watch;
+    } else if (first == "devices") {
+        invocation.command = Command::Devices;
     }
+    const bool watch = invocation.command == Command::Watch;
 
-    for (std::size_t i = watch ? 1 : 0; i < arguments.size(); ++i) {
+    for (std::size_t i = invocation.command == Command::Call ? 0 : 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
         if (argument == "-h" || argument == "--help") {
             help = true;
+        } else if (invocation.command == Command::Devices && argument != "--world") {
+            return failure("devices takes only --world FILE, not " + argument);
         } else if (argument == "--list") {
             list = true;
         } else if (bool* flag = switchSlot(invocation, argument)) {
@@ -207,7 +234,7 @@ ParseOutcome parseArguments(std::span<const std::string> arguments) {
         invocation.command = Command::Help;
     } else if (list) {
         invocation.command = Command::List;
-    } else if (watch) {
+    } else if (invocation.command != Command::Call) {
         return ParseOutcome{std::move(invocation), std::string()};
     } else if (!exportName) {
         return failure("no export given");
@@ -228,6 +255,7 @@ std::string usageText() {
     return R"(usage: mavel-cli <Export> [-X METHOD] [--params JSON] [--query JSON] [--body JSON]
                  [--raw] [--world FILE] [--log] [--dll PATH]
        mavel-cli watch [--world FILE] [--dll PATH] [--log] [--seconds N] [STEP]...
+       mavel-cli devices [--world FILE]
        mavel-cli --list
        mavel-cli --help
 
@@ -272,7 +300,7 @@ with the local time HH:MM:SS.mmm and is printed the moment it happens:
   TIME NAME PAYLOAD     an event, its payload exactly as dispatched (compact
                         JSON, or for systemTimeChanged a bare date-time text)
   TIME > WHAT           what mavel-cli does: Setup, a call, a world, a message,
-                        TearDown
+                        a plug or unplug, TearDown
   TIME < STATUS ANSWER  the answer to a --call, as the library sent it
 
 Steps:
@@ -295,10 +323,35 @@ Steps:
                      --send first waits 250 ms: the library ignores a message
                      that follows its own start, or the previous message of
                      its kind, too closely.
+  --plug KIND        attach a new device of this kind to the stand-ins' world
+  --unplug KIND      detach the last device of this kind listed in the world
+                     (nothing listed: exit 2); then the configuration manager
+                     reports the device's arrival or removal, and the step
+                     waits for the library's event (at most 3 s; it comes
+                     300 ms, for the monitor maker's vendor 056D 600 ms,
+                     after the report). KIND and the instance id reported:
+                       monitor        monitor controller   USB\VID_056D&PID_4014\...
+                       sensor         sensor               USB\VID_0765&PID_5020\...
+                       serial-sensor  serial sensor        USB\VID_0403&PID_6001\...
+                       lighting       lighting equipment   USB\VID_056D&PID_8100\...
+                     The first --plug or --unplug is preceded by a call of
+                     DeviceNotification -X PUT, which switches device events
+                     on, unless such a call came before. Device changes need
+                     the configuration-manager stand-in, which Wine loads only
+                     under the override
+                       WINEDLLOVERRIDES="cfgmgr32=n,b;mscoree,mshtml=;winemenubuilder.exe=d"
+                     (without it the step ends the watch with exit 3).
 A display change leads to screenChanged about 1.5 s later, and only when the
 screen list changed. A watch exits 0 whatever the calls answered; 2, 3 or 4
 as above when a world file is missing or refused, an export is missing, or a
 call is not answered (the watch then stops, TearDown still runs).
+
+mavel-cli devices prints the USB devices attached in the stand-ins' world
+(after --world FILE when given), one line each: monitor controllers (product
+and serial), sensors (device and individual ID), serial sensors (device ID)
+and lighting equipment (product and serial); "none" for a kind without any.
+It exits 0, 2 when the world file is missing, 3 when a stand-in cannot be
+loaded or read.
 )";
 }
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "devices.h"
+
 namespace mavel::cli {
 
 // Resource exports take the four request texts and answer through the host;
@@ -34,7 +36,7 @@ struct WindowMessage {
 
 const WindowMessage* findWindowMessage(std::string_view kind) noexcept;
 
-enum class Command { Call, Watch, List, Help };
+enum class Command { Call, Watch, Devices, List, Help };
 
 // One call of a resource export: the export and its request texts.
 struct Request {
@@ -46,13 +48,14 @@ struct Request {
 };
 
 // What watch does after Setup, one step after another in the order given.
-enum class StepKind { Call, Send, LoadWorld };
+enum class StepKind { Call, Send, LoadWorld, Plug, Unplug };
 
 struct Step {
     StepKind kind = StepKind::Call;
     Request call;                            // Call
     const WindowMessage* message = nullptr;  // Send
     std::string world;                       // LoadWorld: UTF-8, as given
+    const DeviceKind* device = nullptr;      // Plug, Unplug
 };
 
 struct Invocation {
@@ -60,7 +63,7 @@ struct Invocation {
     Request request;  // Call
     bool raw = false;
     bool log = false;
-    std::optional<std::string> world;  // UTF-8, as given
+    std::optional<std::string> world;  // UTF-8, as given; also for Devices
     std::optional<std::string> dll;    // UTF-8, as given
     std::vector<Step> steps;           // Watch
     int seconds = 3;                   // Watch: how long to go on after the last step

@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -19,18 +20,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "arguments.h"
 #include "bridgehost_control.h"
+#include "cfgmgr32_control.h"
+#include "devices.h"
 #include "platform/handle_owner.h"
 #include "platform/path.h"
 #include "pocketjson/json.h"
+#include "standin_control.h"
 
 namespace {
 
 using kelto::findExport;
 using kelto::UniqueModule;
+using mavel::cli::DeviceKind;
 using mavel::cli::Invocation;
 using mavel::cli::Request;
 
@@ -47,7 +53,9 @@ using PlainExport = void();
 using DisableExport = void*();
 using RestoreExport = void(void*);
 using LogLinesExport = const char*();
-using LoadWorldExport = std::int32_t(const char*);
+using LoadWorldExport = std::remove_pointer_t<StandinLoadWorldFn>;
+using WorldExport = std::remove_pointer_t<StandinWorldFn>;
+using FireExport = std::remove_pointer_t<Cfgmgr32StandinFireFn>;
 
 constexpr const char* kLibraryFile = "libmavel_x64.dll";
 constexpr const wchar_t* kLoggingLibraryFile = L"libquillon2_x64.dll";
@@ -58,6 +66,17 @@ constexpr const wchar_t* kStandinFiles[] = {L"libostrel_x64.dll", L"libcarvel2_x
 // The library ignores a message that follows its own start, or the previous
 // message of its kind, within at most 100 ms; this leaves a margin.
 constexpr DWORD kSendSpacingMs = 250;
+// A device change reaches the host after the library's settling pause (at
+// most 600 ms) and a rescan; a plug or unplug waits for it at most this long.
+constexpr ULONGLONG kDeviceEventLimitMs = 3000;
+constexpr ULONGLONG kEventPollMs = 20;
+// CM_NOTIFY_ACTION_DEVICEINTERFACEARRIVAL and CM_NOTIFY_ACTION_DEVICEINTERFACEREMOVAL.
+constexpr std::uint32_t kArrival = 0;
+constexpr std::uint32_t kRemoval = 1;
+constexpr const char* kNoStandinConfigurationManager =
+    "mavel-cli: the loaded cfgmgr32.dll is not the configuration-manager stand-in, the only one that can\n"
+    "report a device change; run mavel-cli with the DLL override\n"
+    "  WINEDLLOVERRIDES=\"cfgmgr32=n,b;mscoree,mshtml=;winemenubuilder.exe=d\"\n";
 
 // The CRT's argv is in the ANSI code page; JSON texts must arrive as UTF-8.
 std::vector<std::string> commandLineArguments() {
@@ -275,11 +294,14 @@ void printEvent(const char* name, const char* payload, void* /*context*/) {
 }
 
 // Waits the way a host's window thread does, handling messages meanwhile, in
-// case the library relies on windows or timers of the thread that set it up.
-void pumpMessagesFor(ULONGLONG milliseconds) {
+// case the library relies on windows or timers of the thread that set it up;
+// stops early once the host has recorded untilEvents events, which arrive on
+// the library's threads without a message.
+void pumpMessagesFor(ULONGLONG milliseconds, std::int32_t untilEvents = INT32_MAX) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    for (ULONGLONG now = GetTickCount64(); now < end && BridgeHostEventCount() < untilEvents; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min(end - now, kEventPollMs)),
+                                  QS_ALLINPUT);
         MSG message{};
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
@@ -315,6 +337,74 @@ int loadWorldWhileWatching(const std::string& file) {
     return kSuccess;
 }
 
+// The library loads some stand-ins only when it first needs them, by file
+// name, which finds them beside mavel-cli: loading one from there first gives
+// the library that same module, so it stays loaded as the library's would.
+HMODULE standinModule(const wchar_t* file) {
+    if (HMODULE loaded = GetModuleHandleW(file)) {
+        return loaded;
+    }
+    return UniqueModule(LoadLibraryW(fs::Path::executableDirectory().append(fs::toUtf8(file)).wide().c_str()))
+        .release();
+}
+
+// The world section the stand-in uses now; reported when it cannot be read.
+bool readSection(const DeviceKind& kind, pocketjson::Value& section) {
+    const auto world = findExport<WorldExport>(standinModule(kind.standinFile), "StandinWorld");
+    if (world == nullptr || !pocketjson::parseJson(section, world()) || !section.isObject()) {
+        writeError("mavel-cli: cannot read the world of " + fs::toUtf8(kind.standinFile) + " through StandinWorld\n");
+        return false;
+    }
+    return true;
+}
+
+int listDevices() {
+    for (const DeviceKind& kind : mavel::cli::deviceKinds()) {
+        pocketjson::Value section;
+        if (!readSection(kind, section)) {
+            return kLoadError;
+        }
+        writeOut(mavel::cli::devicesText(kind, section));
+    }
+    return kSuccess;
+}
+
+// The stand-in's world changes first, as the hardware does before the system
+// reports it; then the step waits for the library's event, so that the next
+// step's change is not part of this one's rescan.
+int changeDevice(const mavel::cli::Step& step) {
+    const auto fire = findExport<FireExport>(GetModuleHandleW(L"cfgmgr32.dll"), "Cfgmgr32StandinFire");
+    if (fire == nullptr) {
+        writeError(kNoStandinConfigurationManager);
+        return kLoadError;
+    }
+    const DeviceKind& kind = *step.device;
+    const bool plug = step.kind == mavel::cli::StepKind::Plug;
+    pocketjson::Value section;
+    if (!readSection(kind, section)) {
+        return kLoadError;
+    }
+    const pocketjson::Value device =
+        plug ? mavel::cli::plugDevice(kind, section) : mavel::cli::unplugDevice(kind, section);
+    if (device.isNull()) {
+        writeError("mavel-cli: the world has no " + std::string(kind.label) + " to unplug\n");
+        return kUsageError;
+    }
+    printLine(std::string(plug ? "> plug " : "> unplug ") + std::string(kind.name) + " " + kind.describe(device) +
+              (plug ? ": arrival of " : ": removal of ") + kind.instanceId);
+    pocketjson::Value world;
+    world[kind.section] = section;
+    const auto load = findExport<LoadWorldExport>(standinModule(kind.standinFile), "StandinLoadWorld");
+    if (load == nullptr || load(pocketjson::toJson(world).c_str()) == 0) {
+        writeError("mavel-cli: " + fs::toUtf8(kind.standinFile) + " refused the changed world\n");
+        return kUsageError;
+    }
+    const std::int32_t eventsBefore = BridgeHostEventCount();
+    fire(plug ? kArrival : kRemoval, kind.instanceId);
+    pumpMessagesFor(kDeviceEventLimitMs, eventsBefore + 1);
+    return kSuccess;
+}
+
 int runStep(HMODULE library, const mavel::cli::Step& step) {
     switch (step.kind) {
         case mavel::cli::StepKind::Call: {
@@ -334,6 +424,8 @@ int runStep(HMODULE library, const mavel::cli::Step& step) {
         case mavel::cli::StepKind::LoadWorld:
             printLine("> world " + step.world);
             return loadWorldWhileWatching(step.world);
+        case mavel::cli::StepKind::Plug:
+        case mavel::cli::StepKind::Unplug: return changeDevice(step);
     }
     return kSuccess;
 }
@@ -369,6 +461,9 @@ int run(const Invocation& invocation) {
     if (invocation.world && !setWorld(*invocation.world)) {
         return kUsageError;
     }
+    if (invocation.command == mavel::cli::Command::Devices) {
+        return listDevices();
+    }
     UniqueModule library = loadLibrary(invocation);
     if (!library) {
         return kLoadError;
@@ -401,7 +496,8 @@ int runCommandLine() {
         case mavel::cli::Command::Help: writeOut(mavel::cli::usageText()); return kSuccess;
         case mavel::cli::Command::List: writeOut(mavel::cli::listText()); return kSuccess;
         case mavel::cli::Command::Call:
-        case mavel::cli::Command::Watch: break;
+        case mavel::cli::Command::Watch:
+        case mavel::cli::Command::Devices: break;
     }
     return run(*outcome.invocation);
 }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "standin/call_log.h"
+#include "standin/export.h"
 #include "standin/world_document.h"
 
 namespace standin {
@@ -80,7 +81,9 @@ public:
             if (!document) return 0;
             std::lock_guard lock(mutex_);
             start();
-            model_.apply(sectionOf(*document, sectionName_));
+            const Json& section = sectionOf(*document, sectionName_);
+            model_.apply(section);
+            section_ = section;
             return 1;
         } catch (...) {
             return 0;
@@ -91,6 +94,18 @@ public:
     const char* callLog() noexcept { return logText(callLogText_, &CallLog::json); }
     // Valid until the next call of callSequence.
     const char* callSequence() noexcept { return logText(callSequenceText_, &CallLog::sequenceJson); }
+
+    // The section in use as JSON text; valid until the next call of world.
+    const char* world() noexcept {
+        try {
+            std::lock_guard lock(mutex_);
+            start();
+            worldText_ = section_.dump();
+            return worldText_.c_str();
+        } catch (...) {
+            return "";
+        }
+    }
 
     void resetCallLog() noexcept {
         std::lock_guard lock(mutex_);
@@ -131,12 +146,15 @@ private:
     void start() {
         if (started_) return;
         const std::optional<Json> document = startupWorld();
+        const Json* section = &sectionOf(document ? *document : demoWorld(), sectionName_);
         try {
-            model_.apply(sectionOf(document ? *document : demoWorld(), sectionName_));
+            model_.apply(*section);
         } catch (const std::exception&) {
             // A malformed section in the world file: fall back to the demo.
-            model_.apply(sectionOf(demoWorld(), sectionName_));
+            section = &sectionOf(demoWorld(), sectionName_);
+            model_.apply(*section);
         }
+        section_ = *section;
         started_ = true;
     }
 
@@ -144,9 +162,22 @@ private:
     std::mutex mutex_;
     bool started_ = false;
     Model model_;
+    Json section_;
+    std::string worldText_;
     CallLog log_;
     std::string callLogText_;
     std::string callSequenceText_;
 };
 
 }  // namespace standin
+
+// The control API of standin_control.h, bound to the Library that the
+// expression instance gives: every stand-in states it once, so that a new
+// control function reaches all of them alike.
+#define STANDIN_CONTROL_EXPORTS(instance)                                                                           \
+    STANDIN_EXPORT std::int32_t StandinLoadWorld(const char* worldJson) { return (instance).loadWorld(worldJson); } \
+    STANDIN_EXPORT const char* StandinWorld() { return (instance).world(); }                                        \
+    STANDIN_EXPORT const char* StandinCallLog() { return (instance).callLog(); }                                    \
+    STANDIN_EXPORT void StandinResetCallLog() { (instance).resetCallLog(); }                                        \
+    STANDIN_EXPORT std::int32_t StandinCallCount(const char* function) { return (instance).callCount(function); }   \
+    STANDIN_EXPORT const char* StandinCallSequence() { return (instance).callSequence(); }
