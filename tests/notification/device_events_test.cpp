@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,12 @@ const char* const kOneMoreEach = R"({
 
 const char* const kMonitorGone = R"({"pltc": {"controllers": []}})";
 
+// Throws, and so fails the case cleanly, when Wine loaded its own cfgmgr32.
 template <class Signature>
 Signature* configurationManager(const char* name) {
-    return kelto::findExport<Signature>(GetModuleHandleW(L"cfgmgr32.dll"), name);
+    Signature* function = kelto::findExport<Signature>(GetModuleHandleW(L"cfgmgr32.dll"), name);
+    if (function == nullptr) throw std::runtime_error(std::string("no configuration-manager stand-in for ") + name);
+    return function;
 }
 
 std::int32_t fire(std::uint32_t action, const char* instanceId) {
