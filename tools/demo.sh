@@ -32,6 +32,9 @@ cli Screens --world tools/mavel-cli/one-screen-world.json --raw
 cli watch --seconds 0 --call Screens --call ScreenAtIndex --params '{"index":1}' --query '{"graphicsCard":1}'
 cli watch --call Screens -X PUT --then-world tools/mavel-cli/one-screen-world.json --send display-change --seconds 2
 cli watch --seconds 0 --send session-lock --send time-change
+cli DeviceNotification -X PUT --raw --log
+cli devices
+WINEDLLOVERRIDES="cfgmgr32=n,b;$WINEDLLOVERRIDES" cli watch --seconds 0 --plug monitor --unplug lighting
 cli PowerManagementSettings -X POST --log
 cli PowerManagementSettings -X DELETE
 cli SystemInformation -X DELETE --log
