@@ -35,6 +35,8 @@ TEST(StandinWorld, MalformedDocumentsAreRefusedWholeAndAMissingSectionMeansTheDe
         EXPECT_EQ(load(malformed), 0) << malformed;
         EXPECT_EQ(osName(ostrel.get()), "Before") << malformed;
     }
+    // The section in use reads back as compact JSON, as it was given.
+    EXPECT_STREQ(kelto::findExport<GetText>(ostrel.get(), "StandinWorld")(), R"({"os":{"name":"Before"}})");
     ASSERT_TRUE(load(R"({"carvel2": {}})"));
     EXPECT_EQ(osName(ostrel.get()), kDemoOsName);
 }
