@@ -25,6 +25,7 @@ public:
     virtual ~DeviceChangeNotificationRunnable() = default;
 
     virtual void run();
+    // The worker thread owns the runnable and deletes it after run().
     virtual bool autoDelete() const noexcept { return true; }
 
 private:
