@@ -31,10 +31,6 @@ namespace {
 
 using Entry = std::uint32_t(const char*, const char*, const char*, const char*);
 
-const wchar_t* const kStandins[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll",  L"libpltc_x64.dll",
-                                    L"libpallet_x64.dll", L"libbramble.dll",      L"libtrellis_x64.dll",
-                                    L"libHarbor_x64.dll", L"libquillon2_x64.dll", L"cfgmgr32.dll"};
-
 constexpr std::size_t kMinSamples = 2000;
 constexpr std::size_t kMaxSamples = 20000;
 constexpr double kSecondsPerKind = 1.5;
@@ -85,7 +81,7 @@ std::wstring logFilePath() { return binFolder() + L"\\request_bench-quillon.log"
 
 void clearStandinState() {
     BridgeHostReset();
-    for (const wchar_t* name : kStandins) {
+    for (const wchar_t* name : kStandinFiles) {
         if (auto* reset = standinFunction<void()>(name, "StandinResetCallLog")) reset();
     }
     if (auto* clear = standinFunction<void()>(L"libquillon2_x64.dll", "QuillonStandinClear")) clear();

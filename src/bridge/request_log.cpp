@@ -13,13 +13,14 @@ namespace {
 
 bool isSuccess(std::int32_t status) noexcept { return status >= 200 && status <= 299; }
 
-// The method text always names the operation that selectMethod() chose.
-std::string methodText(const RequestArgs& args) {
-    std::string method = args.options().get("method").asString("GET");
-    for (char& c : method) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+// The method text names the operation that the dispatch chose.
+const char* methodText(const RequestArgs& args) {
+    switch (selectMethod(args.options())) {
+        case MethodKind::Post: return "POST";
+        case MethodKind::Put: return "PUT";
+        case MethodKind::Delete: return "DELETE";
+        case MethodKind::Get: break;
     }
-    if (method == "PUT" || method == "POST" || method == "DELETE") return method;
     return "GET";
 }
 

@@ -25,22 +25,13 @@ namespace kelto::notification {
 
 namespace {
 
-// The three functions exist from Windows 8 on, and not in every compatible
-// environment: they are looked up at run time, so the library loads without
-// them and a missing one counts as a failed registration.
+// A missing function counts as a failed registration.
 using RegisterNotification = CONFIGRET(PCM_NOTIFY_FILTER, PVOID, PCM_NOTIFY_CALLBACK, PHCMNOTIFICATION);
 using UnregisterNotification = CONFIGRET(HCMNOTIFICATION);
 using GetInterfaceProperty = CONFIGRET(LPCWSTR, const DEVPROPKEY*, DEVPROPTYPE*, PBYTE, PULONG, ULONG);
 constexpr ExportedFunction<RegisterNotification> kRegisterNotification{"CM_Register_Notification"};
 constexpr ExportedFunction<UnregisterNotification> kUnregisterNotification{"CM_Unregister_Notification"};
 constexpr ExportedFunction<GetInterfaceProperty> kGetInterfaceProperty{"CM_Get_Device_Interface_PropertyW"};
-
-DynamicLibrary& configurationManager() {
-    static DynamicLibrary library;
-    static std::once_flag loaded;
-    std::call_once(loaded, [] { library.load(fs::Path("cfgmgr32.dll")); });
-    return library;
-}
 
 constexpr GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr DEVPROPKEY kInstanceIdKey = {{0x78C34FC8, 0x104A, 0x4ACA, {0x9E, 0xA4, 0x52, 0x4D, 0x52, 0x99, 0x6E, 0x57}},
@@ -61,7 +52,7 @@ std::string instanceIdOf(const CM_NOTIFY_EVENT_DATA& data) {
     wchar_t id[200] = {};
     ULONG size = sizeof id;
     DEVPROPTYPE type = 0;
-    if (auto read = configurationManager().find(kGetInterfaceProperty)) {
+    if (auto read = ConfigurationManagerLoader::instance().find(kGetInterfaceProperty)) {
         read(data.u.DeviceInterface.SymbolicLink, &kInstanceIdKey, &type, reinterpret_cast<PBYTE>(id), &size, 0);
     }
     // Whatever the call did, the text ends inside the buffer.
@@ -166,7 +157,7 @@ void registerDeviceNotification() {
     filter.u.DeviceInterface.ClassGuid = kUsbDeviceInterface;
     HCMNOTIFICATION handle = nullptr;
     CONFIGRET result = CR_CALL_NOT_IMPLEMENTED;
-    if (auto registerNotification = configurationManager().find(kRegisterNotification)) {
+    if (auto registerNotification = ConfigurationManagerLoader::instance().find(kRegisterNotification)) {
         result = registerNotification(&filter, &notificationHandle, deviceChangeCallback, &handle);
     }
     if (result != CR_SUCCESS) {
@@ -184,7 +175,7 @@ void unregisterDeviceNotification() noexcept {
         handle = std::exchange(notificationHandle, nullptr);
     }
     if (handle == nullptr) return;
-    if (auto unregister = configurationManager().find(kUnregisterNotification)) unregister(handle);
+    if (auto unregister = ConfigurationManagerLoader::instance().find(kUnregisterNotification)) unregister(handle);
 }
 
 }  // namespace kelto::notification

@@ -15,13 +15,6 @@ using notification::DeviceRecord;
 using notification::SensorRecord;
 using pocketjson::Value;
 
-Value changeValue(const Value& added, const Value& removed) {
-    Value change;
-    change["added"] = added;
-    change["removed"] = removed;
-    return change;
-}
-
 }  // namespace
 
 BridgeResult DeviceNotification::onGet(const RequestArgs& args) {
@@ -41,12 +34,9 @@ BridgeResult DeviceNotification::onPut(const RequestArgs&) {
     notification::SensorTracker::instance().update(&sensorsAdded, &sensorsRemoved);
     notification::LightingEquipmentTracker::instance().update(&lightingAdded, &lightingRemoved);
     Value answer;
-    answer["monitors"] =
-        changeValue(notification::deviceRecordsValue(monitorsAdded), notification::deviceRecordsValue(monitorsRemoved));
-    answer["sensors"] =
-        changeValue(notification::sensorRecordsValue(sensorsAdded), notification::sensorRecordsValue(sensorsRemoved));
-    answer["lightingEquipments"] =
-        changeValue(notification::deviceRecordsValue(lightingAdded), notification::deviceRecordsValue(lightingRemoved));
+    answer["monitors"] = notification::changeValue(monitorsAdded, monitorsRemoved);
+    answer["sensors"] = notification::changeValue(sensorsAdded, sensorsRemoved);
+    answer["lightingEquipments"] = notification::changeValue(lightingAdded, lightingRemoved);
     answer["supports"] = true;
     return BridgeResult(answer);
 }

@@ -23,7 +23,7 @@ std::string hex16(std::uint64_t number) {
     return text;
 }
 
-Value changeValue(Value added, Value removed) {
+Value changeOf(Value added, Value removed) {
     Value change;
     change["added"] = std::move(added);
     change["removed"] = std::move(removed);
@@ -64,16 +64,24 @@ Value sensorRecordsValue(const std::vector<SensorRecord>& records) {
     return list;
 }
 
+Value changeValue(const std::vector<DeviceRecord>& added, const std::vector<DeviceRecord>& removed) {
+    return changeOf(deviceRecordsValue(added), deviceRecordsValue(removed));
+}
+
+Value changeValue(const std::vector<SensorRecord>& added, const std::vector<SensorRecord>& removed) {
+    return changeOf(sensorRecordsValue(added), sensorRecordsValue(removed));
+}
+
 void dispatchChangeEvent(const char* eventName, const std::vector<DeviceRecord>& added,
                          const std::vector<DeviceRecord>& removed) {
     if (added.empty() && removed.empty()) return;
-    dispatchEvent(eventName, pocketjson::toJson(changeValue(deviceRecordsValue(added), deviceRecordsValue(removed))));
+    dispatchEvent(eventName, pocketjson::toJson(changeValue(added, removed)));
 }
 
 void dispatchChangeEvent(const char* eventName, const std::vector<SensorRecord>& added,
                          const std::vector<SensorRecord>& removed) {
     if (added.empty() && removed.empty()) return;
-    dispatchEvent(eventName, pocketjson::toJson(changeValue(sensorRecordsValue(added), sensorRecordsValue(removed))));
+    dispatchEvent(eventName, pocketjson::toJson(changeValue(added, removed)));
 }
 
 void dispatchEvent(const char* eventName, const std::string& payload) noexcept {

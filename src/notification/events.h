@@ -41,7 +41,11 @@ std::string deviceLogText(const char* verb, const DeviceRecord& record);
 pocketjson::Value deviceRecordsValue(const std::vector<DeviceRecord>& records);
 pocketjson::Value sensorRecordsValue(const std::vector<SensorRecord>& records);
 
-// Sends {"added":[...],"removed":[...]} unless both lists are empty.
+// {"added":[...],"removed":[...]}, the form of every device change.
+pocketjson::Value changeValue(const std::vector<DeviceRecord>& added, const std::vector<DeviceRecord>& removed);
+pocketjson::Value changeValue(const std::vector<SensorRecord>& added, const std::vector<SensorRecord>& removed);
+
+// Sends the change unless both lists are empty.
 void dispatchChangeEvent(const char* eventName, const std::vector<DeviceRecord>& added,
                          const std::vector<DeviceRecord>& removed);
 void dispatchChangeEvent(const char* eventName, const std::vector<SensorRecord>& added,

@@ -129,4 +129,13 @@ public:
     static constexpr const char* kMissingMessage = "Bramble does not have a requested function.";
 };
 
+// Windows' configuration manager: its device-notification functions exist
+// from Windows 8 on, and not in every compatible environment, so they are
+// looked up at run time and the library loads without them.
+class ConfigurationManagerLoader final : public LibraryLoader<ConfigurationManagerLoader> {
+public:
+    static constexpr const char* kFileName = "cfgmgr32.dll";
+    static constexpr const char* kMissingMessage = "cfgmgr32 does not have a requested function.";
+};
+
 }  // namespace kelto

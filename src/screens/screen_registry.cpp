@@ -86,11 +86,6 @@ bool ScreenRegistry::removeScreenProfile(ScreenHandle screen, const std::string&
     return detached;
 }
 
-std::string ScreenRegistry::lastScreensJson() const {
-    const std::lock_guard hold(lastScreensJsonLock_);
-    return lastScreensJson_;
-}
-
 void ScreenRegistry::setLastScreensJson(std::string text) {
     const std::lock_guard hold(lastScreensJsonLock_);
     lastScreensJson_ = std::move(text);

@@ -49,7 +49,6 @@ public:
     bool removeScreenProfile(ScreenHandle screen, const std::string& fileName);
 
     // The last list recorded by a screen request or announced by the check.
-    std::string lastScreensJson() const;
     void setLastScreensJson(std::string text);
     // Replaces the last list with text; false (and nothing replaced) when equal.
     bool replaceLastScreensJson(const std::string& text);
@@ -61,7 +60,7 @@ private:
     // The text is compared and replaced outside lock_ by request threads and
     // screen-change workers alike, so it has a small lock of its own: holding
     // lock_ for it would queue a string swap behind slow library calls.
-    mutable std::mutex lastScreensJsonLock_;
+    std::mutex lastScreensJsonLock_;
     std::string lastScreensJson_;
 };
 

@@ -84,4 +84,9 @@ typedef void (*QuillonStandinClearFn)(void);
 
 #ifdef __cplusplus
 }
+
+/* The file of every closed-library stand-in; each holds a world of its own. */
+inline constexpr const wchar_t* kStandinFiles[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll",  L"libpltc_x64.dll",
+                                                   L"libpallet_x64.dll", L"libbramble.dll",      L"libtrellis_x64.dll",
+                                                   L"libHarbor_x64.dll", L"libquillon2_x64.dll", L"cfgmgr32.dll"};
 #endif

@@ -64,13 +64,11 @@ kelto::UniqueModule loadFromMainFolder(const wchar_t* file) {
 
 // Events from start on, once count arrived or the time is up, and after a
 // further wait in which an unexpected one would show.
-std::map<std::string, std::string> eventsSince(std::int32_t start, std::int32_t count) {
+std::map<std::string, std::string> eventsAfterWait(std::int32_t start, std::int32_t count) {
     BridgeHostWaitForEvents(start + count, 3000);
     Sleep(700);
     std::map<std::string, std::string> events;
-    for (std::int32_t i = start; i < BridgeHostEventCount(); ++i) {
-        events[BridgeHostEventName(i)] += BridgeHostEventPayload(i);
-    }
+    for (const mavel::test::Event& event : mavel::test::eventsSince(start)) events[event.name] += event.payload;
     return events;
 }
 
@@ -139,11 +137,10 @@ TEST(DeviceEvents, EachKindSendsItsChangeOnceAfterItsWait) {
         {"sensorChanged", R"({"added":[{"deviceID":5}],"removed":[]})"},
         {"serialSensorChanged", R"({"added":[{"deviceID":100}],"removed":[]})"},
         {"lightingEquipmentChanged", R"({"added":[{"product":"L2","serial":"S2"}],"removed":[]})"}};
-    EXPECT_EQ(eventsSince(start, 4), expected);
-    for (std::int32_t i = start; i < BridgeHostEventCount(); ++i) {
-        const std::string name = BridgeHostEventName(i);
-        const bool monitorMaker = name == "monitorChanged" || name == "lightingEquipmentChanged";
-        EXPECT_GE(BridgeHostEventTicks(i) - fired, monitorMaker ? 600u - 16u : 300u - 16u) << BridgeHostEventName(i);
+    EXPECT_EQ(eventsAfterWait(start, 4), expected);
+    for (const mavel::test::Event& event : mavel::test::eventsSince(start)) {
+        const bool monitorMaker = event.name == "monitorChanged" || event.name == "lightingEquipmentChanged";
+        EXPECT_GE(event.ticks - fired, monitorMaker ? 600u - 16u : 300u - 16u) << event.name;
     }
     // Identifiers are upper-cased before they are read.
     EXPECT_EQ(logged("2|Add device USB\\VID_056D&PID_4014\\7"), 2u);
@@ -189,7 +186,7 @@ TEST(DeviceEvents, WithoutTheLightingLibraryPutAnswers404AndKeepsTheOtherChanges
     // A lighting arrival ends its worker quietly.
     const std::int32_t start = BridgeHostEventCount();
     fire(kArrival, R"(USB\VID_056D&PID_8100\B)");
-    EXPECT_TRUE(eventsSince(start, 1).empty());
+    EXPECT_TRUE(eventsAfterWait(start, 1).empty());
 
     // The controller found by the failed PUT is not reported again.
     const kelto::UniqueModule lighting = loadFromMainFolder(L"libpallet_x64.dll");
@@ -210,5 +207,5 @@ TEST(DeviceEvents, WithoutTheSensorLibraryMonitorsAreStillTracked) {
     fire(kArrival, R"(USB\VID_0403&PID_6001\A)");
     const std::map<std::string, std::string> expected{
         {"monitorChanged", R"({"added":[],"removed":[{"product":"PA","serial":"SA"}]})"}};
-    EXPECT_EQ(eventsSince(start, 1), expected);
+    EXPECT_EQ(eventsAfterWait(start, 1), expected);
 }

@@ -19,25 +19,13 @@
 #include "platform/handle_owner.h"
 #include "pocketjson/json.h"
 
+using mavel::test::Event;
+using mavel::test::eventsSince;
 using mavel::test::MavelLibrary;
 
 namespace {
 
 constexpr std::uint32_t kSessionChange = WM_WTSSESSION_CHANGE;
-
-struct Event {
-    std::string name;
-    std::string payload;
-    std::uint64_t ticks;
-};
-
-std::vector<Event> eventsSince(std::int32_t first) {
-    std::vector<Event> events;
-    for (std::int32_t i = first; i < BridgeHostEventCount(); ++i) {
-        events.push_back({BridgeHostEventName(i), BridgeHostEventPayload(i), BridgeHostEventTicks(i)});
-    }
-    return events;
-}
 
 std::vector<std::string> namesOf(const std::vector<Event>& events) {
     std::vector<std::string> names;

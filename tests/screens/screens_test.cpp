@@ -73,12 +73,6 @@ const char* const kRowWorld = R"({"carvel2": {"screens": [
  "ostrel": {"graphicsCards": [{"name": "Caf\u00e9 GPU", "vendor": "V", "driverName": "d.sys",
    "driverVersion": "1.2", "deviceLocationId": "PCI 1", "vram": 4096, "screens": ["S0"]}]}})";
 
-std::string quoted(const std::string& text) {
-    std::string json;
-    pocketjson::escapeString(json, text);
-    return json;
-}
-
 std::string indexParams(int index) { return "{\"index\":" + std::to_string(index) + "}"; }
 
 // The x of each screen in an answer: one record or an array of them.
@@ -329,7 +323,7 @@ TEST(SingleScreens, DeleteDetachesTheProfileAndDeletesExactlyTheNamedFile) {
     EXPECT_EQ(library.call("ScreenAtIndex", "DELETE").status, 200);
     EXPECT_EQ(profileOf(library, 0), "C:\\p0.icm");
 
-    const std::string query = "{\"profile\":" + quoted(fs::toUtf8(named)) + "}";
+    const std::string query = "{\"profile\":" + mavel::test::jsonString(fs::toUtf8(named)) + "}";
     EXPECT_EQ(library.call("ScreenAtIndex", "DELETE", "", query).text, R"({"error":null,"value":null})");
     EXPECT_FALSE(exists(named));
     EXPECT_TRUE(exists(other));

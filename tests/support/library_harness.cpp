@@ -11,15 +11,13 @@ namespace mavel::test {
 
 namespace {
 
-const wchar_t* const kStandins[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll",  L"libpltc_x64.dll",
-                                    L"libpallet_x64.dll", L"libbramble.dll",      L"libtrellis_x64.dll",
-                                    L"libHarbor_x64.dll", L"libquillon2_x64.dll", L"cfgmgr32.dll"};
-
 // Stand-ins are reached where the library loaded them, whichever variant that is.
 template <class Signature>
 Signature* standinFunction(const wchar_t* moduleName, const char* name) {
     return kelto::findExport<Signature>(GetModuleHandleW(moduleName), name);
 }
+
+}  // namespace
 
 std::string jsonString(const std::string& text) {
     std::string quoted;
@@ -27,7 +25,13 @@ std::string jsonString(const std::string& text) {
     return quoted;
 }
 
-}  // namespace
+std::vector<Event> eventsSince(std::int32_t first) {
+    std::vector<Event> events;
+    for (std::int32_t i = first; i < BridgeHostEventCount(); ++i) {
+        events.push_back({BridgeHostEventName(i), BridgeHostEventPayload(i), BridgeHostEventTicks(i)});
+    }
+    return events;
+}
 
 std::wstring binFolder() { return fs::Path::executableDirectory().wide(); }
 
@@ -81,7 +85,7 @@ Response MavelLibrary::callRaw(const char* exportName, const char* options, cons
 }
 
 void loadWorld(const std::string& worldJson) {
-    for (const wchar_t* name : kStandins) {
+    for (const wchar_t* name : kStandinFiles) {
         if (auto* load = standinFunction<std::int32_t(const char*)>(name, "StandinLoadWorld")) {
             if (load(worldJson.c_str()) == 0) throw std::runtime_error("stand-in refused the world");
         }

@@ -63,6 +63,18 @@ private:
     HMODULE module_ = nullptr;
 };
 
+// text as a quoted, escaped JSON string.
+std::string jsonString(const std::string& text);
+
+// An event the library dispatched, with GetTickCount64 when it did.
+struct Event {
+    std::string name;
+    std::string payload;
+    std::uint64_t ticks;
+};
+// The events the stand-in host recorded, from index first on.
+std::vector<Event> eventsSince(std::int32_t first);
+
 // Replaces the world of every loaded closed-library stand-in (sections that
 // the document lacks keep the demo world).
 void loadWorld(const std::string& worldJson);

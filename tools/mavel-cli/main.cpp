@@ -59,10 +59,6 @@ using FireExport = std::remove_pointer_t<Cfgmgr32StandinFireFn>;
 
 constexpr const char* kLibraryFile = "libmavel_x64.dll";
 constexpr const wchar_t* kLoggingLibraryFile = L"libquillon2_x64.dll";
-// Every closed library's stand-in holds a world of its own.
-constexpr const wchar_t* kStandinFiles[] = {L"libostrel_x64.dll", L"libcarvel2_x64.dll",  L"libpltc_x64.dll",
-                                            L"libpallet_x64.dll", L"libbramble.dll",      L"libtrellis_x64.dll",
-                                            L"libHarbor_x64.dll", L"libquillon2_x64.dll", L"cfgmgr32.dll"};
 // The library ignores a message that follows its own start, or the previous
 // message of its kind, within at most 100 ms; this leaves a margin.
 constexpr DWORD kSendSpacingMs = 250;
@@ -344,8 +340,7 @@ HMODULE standinModule(const wchar_t* file) {
     if (HMODULE loaded = GetModuleHandleW(file)) {
         return loaded;
     }
-    return UniqueModule(LoadLibraryW(fs::Path::executableDirectory().append(fs::toUtf8(file)).wide().c_str()))
-        .release();
+    return LoadLibraryW(fs::Path::executableDirectory().append(fs::toUtf8(file)).wide().c_str());
 }
 
 // The world section the stand-in uses now; reported when it cannot be read.
