@@ -43,14 +43,6 @@ public:
         return build();
     }
 
-    std::int32_t build() {
-        std::vector<Screen> screens = provider::readScreens();
-        const std::lock_guard lock(mutex_);
-        listed_.clear();
-        for (Screen& screen : screens) listed_.push_back({nextId_++, std::move(screen)});
-        return static_cast<std::int32_t>(listed_.size());
-    }
-
     void release() {
         std::call_once(first_, [] {});
         const std::lock_guard lock(mutex_);
@@ -87,6 +79,17 @@ public:
     std::optional<Screen> screenOfEdid(const void* handle) const { return lookup(handle, edidHandleOf); }
 
 private:
+    // Windows is asked without the lock: a slow display driver must not
+    // hold up hosts reading the current list.
+    std::int32_t build() {
+        std::vector<Screen> screens = provider::readScreens();
+        const std::lock_guard lock(mutex_);
+        listed_.clear();
+        for (Screen& screen : screens) listed_.push_back({nextId_++, std::move(screen)});
+        return static_cast<std::int32_t>(listed_.size());
+    }
+
+    // An explicit find or release settles the first list instead.
     void findOnce() {
         std::call_once(first_, [this] { build(); });
     }

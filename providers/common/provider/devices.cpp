@@ -1,8 +1,5 @@
 #include "provider/devices.h"
 
-#include <cstddef>
-#include <memory>
-
 #include "provider/registry.h"
 #include "provider/text.h"
 
