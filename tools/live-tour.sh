@@ -15,8 +15,8 @@ build=$(cd "${1:?usage: live-tour.sh [--check] BUILD_DIR}" && pwd)
 cli=$build/bin/mavel-cli.exe
 run() { timeout 60 "$(dirname "$0")/../cmake/wine-run.sh" "$build/wineprefix" "$cli" --live "$@"; }
 
-# Expected status, then the mavel-cli arguments. Where Wine cannot answer
-# 200, the reason is given; on Windows those calls answer 200 as well.
+# Expected status, then the mavel-cli arguments (no spaces inside one). Where
+# a call cannot answer 200 here, the reason is given.
 tour=(
   "200|SystemInformation"
   "200|SystemProcesses"
@@ -39,9 +39,12 @@ tour=(
   "500|ScreenAtIndex --params {\"index\":0} --query {\"profile\":1}"
   # Wine's display drivers keep no gamma ramps: GetDeviceGammaRamp fails.
   "500|ScreenAtIndex --params {\"index\":0} --query {\"gamma\":1}"
-  # No monitor of a Wine prefix has EDID data, so none has a serial or product.
+  # No monitor has this serial and product (under Wine, no monitor has EDID data).
   "404|ScreensForMonitor --params {\"serial\":\"0\",\"product\":\"none\"}"
   "200|Screens -X DELETE"
+  "200|SystemLoginItem -X PUT --body {\"name\":\"Mavel-live-tour\",\"enable\":false}"
+  # Wine writes no backup file; on Windows a second tour finds it there (500).
+  "200|SystemEventLogBackup -X POST --body {\"srcPath\":\"Application\",\"dstPath\":\":temporary/mavel-live-tour.evtx\"}"
   "200|DeviceNotification --query {\"supports\":1}"
   "200|PowerManagementSettings -X POST"
   "200|PowerManagementSettings -X DELETE"
