@@ -3,8 +3,9 @@
 # bottom:
 #   exports -> system | screens | notification -> bridge -> platform -> result -> pocketjson
 # The three resource families never include each other, except that
-# notification may include screens. The stand-ins take from the library's tree
-# only the closed libraries' binary interface and the handle owners.
+# notification may include screens. The stand-ins and the live providers take
+# from the library's tree only the closed libraries' binary interface and the
+# handle owners, and the library never includes a provider.
 # usage: check-layers.sh [SOURCE_ROOT]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -46,11 +47,17 @@ while IFS=: read -r file line text; do
   case $text in
     *'"platform/closed_libraries.h"'* | *'"platform/handle_owner.h"'*) ;;
     *)
-      echo "$file:$line: a stand-in includes the library's own code: $text"
+      echo "$file:$line: a stand-in or provider includes the library's own code: $text"
       faults=$((faults + 1))
       ;;
   esac
-done < <(grep -rnE '^#include "(pocketjson|result|platform|bridge|system|screens|notification|exports)/' standins \
+done < <(grep -rnE '^#include "(pocketjson|result|platform|bridge|system|screens|notification|exports)/' standins providers \
+  --include='*.h' --include='*.cpp' || true)
+
+while IFS=: read -r file line text; do
+  echo "$file:$line: the library includes a provider: $text"
+  faults=$((faults + 1))
+done < <(grep -rnE '^#include "(provider/|(edid|screens|identifiers|graphics|snapshots|system_facts)\.h")' src \
   --include='*.h' --include='*.cpp' || true)
 
 if [ "$faults" -gt 0 ]; then

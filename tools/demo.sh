@@ -3,14 +3,26 @@
 # command-line host, under Wine, against the demo world of the stand-ins.
 # Extra arguments are passed to one mavel-cli call instead of the tour,
 # for example: tools/demo.sh SystemInformation --query '{"os":1}'
+# With --live first, the tour (or the one call) asks the library beside the
+# live providers, which answer facts of this machine: tools/demo.sh --live
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 source tools/wine-session.sh
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target libmavel_x64 mavel-cli mavel_standins
+cmake --build --preset windows --target libmavel_x64 mavel-cli mavel_standins mavel_live
 start_wine_session "$PWD/build"
+
+if [ "${1:-}" = --live ]; then
+  shift
+  if [ $# -gt 0 ]; then
+    wine build/bin/mavel-cli.exe --live "$@"
+    exit $?
+  fi
+  bash tools/live-tour.sh build
+  exit 0
+fi
 
 cli() { echo "\$ mavel-cli $*"; wine build/bin/mavel-cli.exe "$@" || true; echo; }
 

@@ -87,12 +87,27 @@ struct FileTraits {
     static void close(Handle file) noexcept { CloseHandle(file); }
 };
 
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle key) noexcept { RegCloseKey(key); }
+};
+
+// Device contexts of a display, from CreateDCW.
+struct DeviceContextTraits {
+    using Handle = HDC;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle context) noexcept { DeleteDC(context); }
+};
+
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueDesktop = UniqueHandle<DesktopTraits>;
 using UniqueEventLog = UniqueHandle<EventLogTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
+using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
+using UniqueDeviceContext = UniqueHandle<DeviceContextTraits>;
 
 // An export of a module with its C signature; null when the module (or the
 // export) is missing. Also for modules this process does not own.

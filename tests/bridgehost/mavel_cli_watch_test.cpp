@@ -87,6 +87,7 @@ TEST(MavelCliWatch, RefusesWhatItCannotDo) {
                                          {"SystemInformation", "--plug", "monitor"},
                                          {"watch", "--plug", "monitor", "--query", "{}"},
                                          {"devices", "--dll", "x.dll"},
+                                         {"SystemInformation", "--live", "--dll", "x.dll"},
                                          {"devices", "SystemInformation"}};
     for (const Arguments& arguments : refused) EXPECT_FALSE(parseArguments(arguments).invocation) << arguments[1];
 }

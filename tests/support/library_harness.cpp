@@ -36,6 +36,7 @@ std::vector<Event> eventsSince(std::int32_t first) {
 std::wstring binFolder() { return fs::Path::executableDirectory().wide(); }
 
 std::wstring minimalFolder() { return binFolder() + L"\\minimal"; }
+std::wstring liveFolder() { return binFolder() + L"\\live"; }
 
 std::set<std::string> exportedNames(HMODULE module) {
     std::set<std::string> names;

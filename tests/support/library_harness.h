@@ -20,6 +20,8 @@ namespace mavel::test {
 std::wstring binFolder();
 // The stand-in variant without optional functions.
 std::wstring minimalFolder();
+// The live providers (facts of this machine) with the other stand-ins.
+std::wstring liveFolder();
 
 // Names in a loaded module's export table, as the loader sees them.
 std::set<std::string> exportedNames(HMODULE module);

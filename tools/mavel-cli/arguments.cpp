@@ -95,6 +95,9 @@ bool* switchSlot(Invocation& invocation, std::string_view option) {
     if (option == "--log") {
         return &invocation.log;
     }
+    if (option == "--live") {
+        return &invocation.live;
+    }
     return nullptr;
 }
 
@@ -230,6 +233,9 @@ ParseOutcome parseArguments(std::span<const std::string> arguments) {
         }
     }
 
+    if (invocation.live && invocation.dll) {
+        return failure("--live and --dll both choose the library; give one");
+    }
     if (help) {
         invocation.command = Command::Help;
     } else if (list) {
@@ -253,8 +259,8 @@ std::string optionsText(std::string_view method) {
 
 std::string usageText() {
     return R"(usage: mavel-cli <Export> [-X METHOD] [--params JSON] [--query JSON] [--body JSON]
-                 [--raw] [--world FILE] [--log] [--dll PATH]
-       mavel-cli watch [--world FILE] [--dll PATH] [--log] [--seconds N] [STEP]...
+                 [--raw] [--world FILE] [--log] [--dll PATH | --live]
+       mavel-cli watch [--world FILE] [--dll PATH | --live] [--log] [--seconds N] [STEP]...
        mavel-cli devices [--world FILE]
        mavel-cli --list
        mavel-cli --help
@@ -274,6 +280,9 @@ the answer, pretty-printed unless --raw is given.
   --log              afterwards, print the lines the logging library received
                      as "[level] message"
   --dll PATH         load this file instead of libmavel_x64.dll beside mavel-cli
+  --live             load live/libmavel_x64.dll: the library beside the live
+                     providers, answering facts of this machine (--world then
+                     changes nothing but the remaining stand-ins)
   --list             list the exports and their kinds
   -h, --help         show this text
 

@@ -65,6 +65,7 @@ struct Invocation {
     bool log = false;
     std::optional<std::string> world;  // UTF-8, as given; also for Devices
     std::optional<std::string> dll;    // UTF-8, as given
+    bool live = false;                 // the library of live/, beside the live providers
     std::vector<Step> steps;           // Watch
     int seconds = 3;                   // Watch: how long to go on after the last step
 };

@@ -125,12 +125,14 @@ std::string hex(std::uintptr_t number) {
     return "0x" + std::string(digits, result.ptr);
 }
 
-// LOAD_WITH_ALTERED_SEARCH_PATH lets a library given with --dll find its
+// LOAD_WITH_ALTERED_SEARCH_PATH lets a library given with --dll or --live find its
 // closed libraries in its own folder; the bridge host is found already
 // loaded, so the library and this program share it.
 UniqueModule loadLibrary(const Invocation& invocation) {
     const std::wstring path = invocation.dll ? absolutePath(fs::toUtf16(*invocation.dll))
-                                             : fs::Path::executableDirectory().append(kLibraryFile).wide();
+                              : invocation.live
+                                  ? fs::Path::executableDirectory().append("live").append(kLibraryFile).wide()
+                                  : fs::Path::executableDirectory().append(kLibraryFile).wide();
     UniqueModule module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!module) {
         writeError("mavel-cli: cannot load " + fs::toUtf8(path) + " (error " + std::to_string(GetLastError()) + ")\n");
