@@ -13,10 +13,24 @@ if [ "${1:-}" = --check ]; then
 fi
 build=$(cd "${1:?usage: live-tour.sh [--check] BUILD_DIR}" && pwd)
 cli=$build/bin/mavel-cli.exe
-run() { timeout 60 "$(dirname "$0")/../cmake/wine-run.sh" "$build/wineprefix" "$cli" --live "$@"; }
+wine_cli() { timeout 60 "$(dirname "$0")/../cmake/wine-run.sh" "$build/wineprefix" "$cli" "$@"; }
+run() { wine_cli --live "$@"; }
+run_after_screens() { wine_cli watch --live --seconds 0 --call Screens --call "$@"; }
+# One call's status; after GET Screens, the status of the last answer.
+status_of() {
+  if [ "$1" = + ]; then
+    shift
+    run_after_screens "$@" 2>&1 | sed -n 's/.* < \([0-9]*\) .*/\1/p' | tail -n 1
+  else
+    shift
+    run "$@" --raw 2>&1 | head -n 1 | tr -d '\r'
+  fi
+}
 
 # Expected status, then the mavel-cli arguments (no spaces inside one). Where
-# a call cannot answer 200 here, the reason is given.
+# a call cannot answer 200 here, the reason is given. A status marked with +
+# is that of a call made after GET Screens in the same process: the
+# single-screen resources address the list that Screens enumerated.
 tour=(
   "200|SystemInformation"
   "200|SystemProcesses"
@@ -32,15 +46,15 @@ tour=(
   "200|SystemPreferredLanguage --query {\"resources\":\"en-US,fr-FR\",\"fallback\":\"en-US\"}"
   "200|Screens"
   "200|Screens -X PUT"
-  "200|ScreenAtIndex --params {\"index\":0}"
-  "200|ScreensForPoint --params {\"point\":\"1x1\"}"
-  "200|ScreenAtIndex --params {\"index\":0} --query {\"graphicsCard\":1}"
+  "200+|ScreenAtIndex --params {\"index\":0}"
+  "200+|ScreensForPoint --params {\"point\":\"1x1\"}"
+  "200+|ScreenAtIndex --params {\"index\":0} --query {\"graphicsCard\":1}"
   # Wine's headless display driver has no colour profile for its display.
-  "500|ScreenAtIndex --params {\"index\":0} --query {\"profile\":1}"
+  "500+|ScreenAtIndex --params {\"index\":0} --query {\"profile\":1}"
   # Wine's display drivers keep no gamma ramps: GetDeviceGammaRamp fails.
-  "500|ScreenAtIndex --params {\"index\":0} --query {\"gamma\":1}"
+  "500+|ScreenAtIndex --params {\"index\":0} --query {\"gamma\":1}"
   # No monitor has this serial and product (under Wine, no monitor has EDID data).
-  "404|ScreensForMonitor --params {\"serial\":\"0\",\"product\":\"none\"}"
+  "404+|ScreensForMonitor --params {\"serial\":\"0\",\"product\":\"none\"}"
   "200|Screens -X DELETE"
   "200|SystemLoginItem -X PUT --body {\"name\":\"Mavel-live-tour\",\"enable\":false}"
   # Wine writes no backup file; on Windows a second tour finds it there (500).
@@ -53,14 +67,21 @@ tour=(
 faults=0
 for entry in "${tour[@]}"; do
   expected=${entry%%|*}
+  after=${expected:3:1}
+  expected=${expected:0:3}
   read -r -a arguments <<<"${entry#*|}"
   if ! $check; then
-    echo "\$ mavel-cli --live ${arguments[*]}"
-    run "${arguments[@]}"
+    if [ -n "$after" ]; then
+      echo "\$ mavel-cli watch --live --seconds 0 --call Screens --call ${arguments[*]}"
+      run_after_screens "${arguments[@]}"
+    else
+      echo "\$ mavel-cli --live ${arguments[*]}"
+      run "${arguments[@]}"
+    fi
     echo
     continue
   fi
-  status=$(run "${arguments[@]}" --raw 2>&1 | head -n 1 | tr -d '\r')
+  status=$(status_of "${after:--}" "${arguments[@]}")
   if [ "$status" = "$expected" ]; then
     echo "ok   $status ${arguments[*]}"
   else

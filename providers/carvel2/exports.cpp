@@ -1,8 +1,9 @@
 // libcarvel2_x64.dll over the Windows API.
 //
-// A fresh library already holds the screens of the moment, so a host may
-// ask for one screen before it asks for the list; after CrvReleaseScreens
-// the list stays empty until CrvFindScreens.
+// The list is empty until CrvFindScreens and again after CrvReleaseScreens:
+// the library enumerates, and switches its screen watching on, only when it
+// finds the count at 0, so a list that existed from the start would leave a
+// host without screen-change events.
 //
 // Handles: CrvFindScreens numbers every screen it finds with an id never
 // used before; a screen handle is that id, an EDID handle the same id marked
@@ -38,19 +39,14 @@ struct Listed {
 
 class ScreenList {
 public:
-    std::int32_t find() {
-        std::call_once(first_, [] {});
-        return build();
-    }
+    std::int32_t find() { return build(); }
 
     void release() {
-        std::call_once(first_, [] {});
         const std::lock_guard lock(mutex_);
         listed_.clear();
     }
 
     std::uint32_t count() {
-        findOnce();
         const std::lock_guard lock(mutex_);
         return static_cast<std::uint32_t>(listed_.size());
     }
@@ -58,7 +54,6 @@ public:
     // The index-th screen that passes the filter, as a handle; null past the last.
     template <class Filter>
     CrvScreen nth(std::uint32_t index, Filter filter) {
-        findOnce();
         const std::lock_guard lock(mutex_);
         for (const Listed& entry : listed_) {
             if (filter(entry.screen) && index-- == 0) return reinterpret_cast<CrvScreen>(screenHandleOf(entry.id));
@@ -68,7 +63,6 @@ public:
 
     template <class Filter>
     std::uint32_t countOf(Filter filter) {
-        findOnce();
         const std::lock_guard lock(mutex_);
         return static_cast<std::uint32_t>(
             std::count_if(listed_.begin(), listed_.end(), [&](const Listed& entry) { return filter(entry.screen); }));
@@ -89,11 +83,6 @@ private:
         return static_cast<std::int32_t>(listed_.size());
     }
 
-    // An explicit find or release settles the first list instead.
-    void findOnce() {
-        std::call_once(first_, [this] { build(); });
-    }
-
     std::optional<Screen> lookup(const void* handle, std::uintptr_t (*handleOf)(std::uint64_t)) const {
         const auto value = reinterpret_cast<std::uintptr_t>(handle);
         const std::lock_guard lock(mutex_);
@@ -103,7 +92,6 @@ private:
         return std::nullopt;
     }
 
-    std::once_flag first_;
     mutable std::mutex mutex_;
     std::vector<Listed> listed_;
     std::uint64_t nextId_ = 1;
