@@ -110,7 +110,9 @@ function generate() {
   }
   text +=
     "\n/** Calls back with every event of the name; returns what stops it. */\n" +
-    "export declare function on<E extends keyof MavelEventMap>(event: E, callback: (payload: MavelEventMap[E]) => void): () => void;\n";
+    "export declare function on<E extends keyof MavelEventMap>(event: E, callback: (payload: MavelEventMap[E]) => void): () => void;\n" +
+    "\n/** Opens the event stream when it is not yet open; resolves once it is. */\n" +
+    "export declare function listening(): Promise<void>;\n";
   return text;
 }
 

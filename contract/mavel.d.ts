@@ -98,6 +98,7 @@ export type ScreenDeleteQuery = {
 /** What GET answers for one screen: its record, its colour profile path, its gamma ramp, or its graphics card (null when it has none). */
 export type ScreenAnswer = ScreenRecord | string | Gamma | GraphicsCard | null;
 
+/** At least one of profile (a colour profile to assign) and gamma (a ramp to load); what one step did stays done when a later one fails. */
 export type ScreenUpdate = {
   profile?: string;
   gamma?: GammaUpdate;
@@ -496,3 +497,6 @@ export declare const systemEventLogBackup: ResourceCall<Resources["SystemEventLo
 
 /** Calls back with every event of the name; returns what stops it. */
 export declare function on<E extends keyof MavelEventMap>(event: E, callback: (payload: MavelEventMap[E]) => void): () => void;
+
+/** Opens the event stream when it is not yet open; resolves once it is. */
+export declare function listening(): Promise<void>;

@@ -121,6 +121,8 @@ export const systemEventLogBackup = resource("System/EventLog/Backup");
 
 /** @type {EventSource | null} */
 let stream = null;
+/** @type {Promise<void> | null} */
+let opened = null;
 /** @type {Map<string, Set<(payload: any) => void>>} */
 const listeners = new Map();
 
@@ -137,7 +139,8 @@ function deliver(/** @type {string} */ event, /** @type {MessageEvent} */ messag
  * @returns {() => void}
  */
 export function on(event, callback) {
-  stream ??= new EventSource(`${base}events`, { withCredentials: true });
+  listening();
+  if (!stream) throw new Error("no event stream");
   let callbacks = listeners.get(event);
   if (!callbacks) {
     const created = new Set();
@@ -146,4 +149,14 @@ export function on(event, callback) {
   }
   callbacks.add(callback);
   return () => void listeners.get(event)?.delete(callback);
+}
+
+/** Opens the event stream when it is not yet open; resolves once it is. */
+export function listening() {
+  if (!stream) {
+    const source = new EventSource(`${base}events`, { withCredentials: true });
+    stream = source;
+    opened = new Promise((resolve) => source.addEventListener("open", () => resolve(), { once: true }));
+  }
+  return /** @type {Promise<void>} */ (opened);
 }
