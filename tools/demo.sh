@@ -3,6 +3,8 @@
 # command-line host, under Wine, against the demo world of the stand-ins.
 # Extra arguments are passed to one mavel-cli call instead of the tour,
 # for example: tools/demo.sh SystemInformation --query '{"os":1}'
+# tools/demo.sh serve [--port N] starts the dashboard and prints the address
+# to open in a browser (Ctrl+C ends it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -14,6 +16,10 @@ start_wine_session "$PWD/build"
 
 cli() { echo "\$ mavel-cli $*"; wine build/bin/mavel-cli.exe "$@" || true; echo; }
 
+if [ "${1:-}" = serve ]; then
+  # The configuration-manager stand-in lets the page see devices arrive.
+  WINEDLLOVERRIDES="cfgmgr32=n,b;$WINEDLLOVERRIDES" exec wine build/bin/mavel-cli.exe "$@"
+fi
 if [ $# -gt 0 ]; then
   wine build/bin/mavel-cli.exe "$@"
   exit $?

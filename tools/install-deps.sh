@@ -10,12 +10,16 @@ packages=(
   googletest libbenchmark-dev nlohmann-json3-dev rapidjson-dev
   clang libclang-rt-14-dev clang-format
   locales
+  nodejs chromium
 )
 
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
+
+# npm comes with some builds of nodejs and as a package of its own with Debian's.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
