@@ -40,6 +40,7 @@ const RouteCase kRoutes[] = {
     {"screens", "", 404, "", "", ""},
     {"System/Processes", "", 200, "SystemProcesses", "", ""},
     {"System/Processes/explorer.exe", "", 200, "SystemProcesses", R"({"process":"explorer.exe"})", ""},
+    {"System/Processes/a+b%2Bc", "", 200, "SystemProcesses", R"({"process":"a+b+c"})", ""},
     {"System/EventLog/Backup", "", 200, "SystemEventLogBackup", "", ""},
     {"System/PreferredLanguage", "resources=ja-JP%2Cen-US&fallback=en+GB", 200, "SystemPreferredLanguage", "",
      R"({"fallback":"en GB","resources":"ja-JP,en-US"})"},
