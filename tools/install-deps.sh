@@ -10,7 +10,7 @@ packages=(
   googletest libbenchmark-dev nlohmann-json3-dev rapidjson-dev
   clang libclang-rt-14-dev clang-format
   locales
-  nodejs chromium
+  nodejs chromium iproute2
 )
 
 missing=()
