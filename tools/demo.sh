@@ -5,6 +5,8 @@
 # for example: tools/demo.sh SystemInformation --query '{"os":1}'
 # With --live first, the tour (or the one call) asks the library beside the
 # live providers, which answer facts of this machine: tools/demo.sh --live
+# tools/demo.sh serve [--port N] starts the dashboard and prints the address
+# to open in a browser (Ctrl+C ends it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -26,6 +28,10 @@ fi
 
 cli() { echo "\$ mavel-cli $*"; wine build/bin/mavel-cli.exe "$@" || true; echo; }
 
+if [ "${1:-}" = serve ]; then
+  # The configuration-manager stand-in lets the page see devices arrive.
+  WINEDLLOVERRIDES="cfgmgr32=n,b;$WINEDLLOVERRIDES" exec wine build/bin/mavel-cli.exe "$@"
+fi
 if [ $# -gt 0 ]; then
   wine build/bin/mavel-cli.exe "$@"
   exit $?

@@ -262,6 +262,7 @@ std::string usageText() {
                  [--raw] [--world FILE] [--log] [--dll PATH | --live]
        mavel-cli watch [--world FILE] [--dll PATH | --live] [--log] [--seconds N] [STEP]...
        mavel-cli devices [--world FILE]
+       mavel-cli serve [--port N] [--web DIR]
        mavel-cli --list
        mavel-cli --help
 
@@ -361,6 +362,12 @@ and serial), sensors (device and individual ID), serial sensors (device ID)
 and lighting equipment (product and serial); "none" for a kind without any.
 It exits 0, 2 when the world file is missing, 3 when a stand-in cannot be
 loaded or read.
+
+mavel-cli serve is a bridge host for browsers: HTTP on 127.0.0.1 and [::1]
+(port 8640, 0 lets the system choose), the dashboard of web/ at /, the
+resources at /mavel.internal/<route>, their events at /mavel.internal/events.
+It prints a token that every request needs and the address to open, and runs
+until ended. The README ("The browser bridge") has the mapping and the rules.
 )";
 }
 

@@ -30,6 +30,7 @@
 #include "platform/handle_owner.h"
 #include "platform/path.h"
 #include "pocketjson/json.h"
+#include "serve.h"
 #include "standin_control.h"
 
 namespace {
@@ -484,6 +485,9 @@ int run(const Invocation& invocation) {
 
 int runCommandLine() {
     const std::vector<std::string> arguments = commandLineArguments();
+    if (!arguments.empty() && arguments.front() == "serve") {
+        return mavel::cli::serve({arguments.begin() + 1, arguments.end()});
+    }
     const mavel::cli::ParseOutcome outcome = mavel::cli::parseArguments(arguments);
     if (!outcome.invocation) {
         writeError("mavel-cli: " + outcome.error + "\n\n" + mavel::cli::usageText());
