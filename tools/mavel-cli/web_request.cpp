@@ -342,11 +342,10 @@ std::optional<std::string_view> cookieValue(std::string_view cookies, std::strin
 }
 
 bool isOwnHost(std::string_view host, int port) {
-    const std::string suffix = ":" + std::to_string(port);
-    for (std::string_view name : {"127.0.0.1", "[::1]", "localhost"}) {
-        if (host == std::string(name) + suffix) return true;
-    }
-    return false;
+    const std::size_t colon = host.rfind(':');
+    if (colon == std::string_view::npos || host.substr(colon + 1) != std::to_string(port)) return false;
+    const std::string_view name = host.substr(0, colon);
+    return name == "127.0.0.1" || name == "[::1]" || name == "localhost";
 }
 
 bool isOwnOrigin(std::string_view origin, int port) {
