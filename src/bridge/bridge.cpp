@@ -48,14 +48,15 @@ MethodKind selectMethod(const Value& options) {
 
 BridgeResult BridgeTemplate::handleRequest(const char* options, const char* params, const char* query,
                                            const char* body) {
-    const std::string bodyText = textOrEmpty(body);
     RequestArgs args;
     args.values[0] = parseRequestText(options);
     args.values[1] = parseRequestText(params);
     args.values[2] = parseRequestText(query);
     args.values[3] = parseRequestText(body);
-    // A body that is not JSON still reaches the handler, as a string.
-    if (args.values[3].isNull() && !bodyText.empty()) args.values[3] = bodyText;
+    // A body that is not JSON still reaches the handler, as a string. The
+    // parser never writes to the text, so it is still the caller's own.
+    const char* bodyText = textOrEmpty(body);
+    if (args.values[3].isNull() && *bodyText != '\0') args.values[3] = bodyText;
 
     const MethodKind method = selectMethod(args.options());
     prepareRequest(args);
@@ -86,21 +87,34 @@ BridgeResult BridgeTemplate::onPut(const RequestArgs&) { methodNotAllowed("PUT")
 BridgeResult BridgeTemplate::onPost(const RequestArgs&) { methodNotAllowed("POST"); }
 BridgeResult BridgeTemplate::onDelete(const RequestArgs&) { methodNotAllowed("DELETE"); }
 
+// The writer's text of {"error": error, "value": value} is written here
+// directly, without building the envelope object first, whenever the error
+// part is known: null, or just "message" and "name" (members of a non-object
+// error value do not survive the first member set on it).
 bool writeEnvelope(const BridgeResult& result, std::string& text) {
-    Value envelope;
     const bool errorIsEmpty = result.name.empty() && result.message.empty() && !isNonEmptyContainer(result.error);
     if (errorIsEmpty) {
-        envelope["error"] = Value();
+        text.append(R"({"error":null,"value":)");
+    } else if (!result.error.isObject()) {
+        text.append(R"({"error":{"message":)");
+        pocketjson::escapeString(text, result.message);
+        text.append(R"(,"name":)");
+        pocketjson::escapeString(text, result.name);
+        text.append(R"(},"value":)");
     } else {
         // Sharing the error value: member access below detaches the copy, so
         // the result's own error value stays as it was.
+        Value envelope;
         Value& error = envelope["error"];
         error = result.error;
         error["name"] = result.name;
         error["message"] = result.message;
+        envelope["value"] = result.value;
+        return pocketjson::writeJson(envelope, text, 0);
     }
-    envelope["value"] = result.value;
-    return pocketjson::writeJson(envelope, text, 0);
+    if (!pocketjson::writeJson(result.value, text, 0)) return false;
+    text.push_back('}');
+    return true;
 }
 
 std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, const char* params, const char* query,
