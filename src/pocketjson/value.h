@@ -83,6 +83,7 @@ public:
 
     // Objects. operator[] turns any non-object into an empty object first.
     Value& operator[](const std::string& key);
+    Value& operator[](std::string&& key);
     Value& operator[](const char* key);
     const Value& get(const std::string& key) const noexcept;  // shared Null when absent
     bool hasKey(const std::string& key) const noexcept;
