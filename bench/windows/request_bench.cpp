@@ -399,6 +399,36 @@ Summary timeProcessWalk() {
     return summary;
 }
 
+// The calls the screen list makes to the screen-information stand-in,
+// without the library: the list, then what each screen's record reads.
+Summary timeScreenCalls() {
+    auto* pixelRatio =
+        standinFunction<decltype(CrvGetScreenPixelRatio)>(L"libcarvel2_x64.dll", "CrvGetScreenPixelRatio");
+    auto* year =
+        standinFunction<decltype(CrvGetEdidManufactureYear)>(L"libcarvel2_x64.dll", "CrvGetEdidManufactureYear");
+    if (pixelRatio == nullptr || year == nullptr) abortBench("the screen stand-in lacks its optional functions");
+    double sink = 0;
+    const Summary summary = timeCalls([&] {
+        const std::uint32_t count = CrvGetScreenCount();
+        for (std::uint32_t index = 0; index < count; ++index) {
+            const CrvScreen screen = CrvGetScreenAtIndex(index);
+            sink += CrvGetScreenBounds(screen).width + CrvGetScreenColorDepth(screen) +
+                    CrvGetScreenRefreshRate(screen) + CrvGetScreenRotation(screen) + CrvGetScreenScale(screen).x +
+                    CrvGetScreenRenderingSize(screen).width;
+            sink += CrvGetScreenScale(screen).y + CrvGetScreenRenderingSize(screen).height +
+                    CrvIsScreenPrimary(screen) + CrvIsScreenMirroring(screen) + CrvSupportsScreenProfile(screen) +
+                    CrvSupportsScreenGraphicsCardGamma(screen) + pixelRatio(screen).x;
+            const CrvEdid edid = CrvGetScreenEdid(screen);
+            if (edid == nullptr) continue;
+            sink += CrvIsEdidTavroMonitor(edid) + (CrvGetEdidManufacturer(edid) != nullptr) +
+                    (CrvGetEdidProductName(edid) != nullptr) + (CrvGetEdidSerialNumber(edid) != nullptr) +
+                    CrvGetEdidPreferredResolution(edid).width + CrvGetEdidChromaticity(edid).red.x + year(edid).year;
+        }
+    });
+    if (sink == 0) abortBench("the screen calls saw nothing");
+    return summary;
+}
+
 // The host plug-in names a folder without the logging library; must run
 // before the library's first request, which looks for that library once.
 void silenceLogger() {
@@ -454,8 +484,8 @@ Pieces timePieces(const Request& rejected, const Summary& smallFloor) {
     return pieces;
 }
 
-// Two costs of Wine's own that a request can pay many times over: looking a
-// function up by name, and one text through UTF-16 to UTF-8.
+// Three costs of Wine's own that a request can pay many times over: looking
+// a function up by name, one text through UTF-16 to UTF-8, one allocation.
 void timeWineCosts(const Summary& smallFloor) {
     const HMODULE ostrel = GetModuleHandleW(L"libostrel_x64.dll");
     if (GetProcAddress(ostrel, "OstrGetOSReleaseID") == nullptr) abortBench("no OstrGetOSReleaseID");
@@ -469,6 +499,13 @@ void timeWineCosts(const Summary& smallFloor) {
         WideCharToMultiByte(CP_UTF8, 0, wide, length, narrow, 64, nullptr, nullptr);
     });
     printRow("Wine: ANSI -> UTF-16 -> UTF-8", text.size(), conversion, smallFloor);
+    // A JSON record is a box per container or string and a node per member.
+    void* volatile kept = nullptr;
+    const Summary allocation = timeCalls([&kept] {
+        kept = std::malloc(64);
+        std::free(kept);
+    });
+    printRow("Wine: malloc + free (64 bytes)", 64, allocation, smallFloor);
 }
 
 template <class Step>
@@ -562,7 +599,9 @@ int main(int argc, char** argv) {
     for (const int count : {1, 4, 16}) {
         loadSection(L"libcarvel2_x64.dll", "carvel2", screensSection(demoCarvel, count));
         checkedAnswerSize("PUT Screens", enumerate, 200, isArrayOf(count));
-        benchRequest(floor, "GET Screens (" + std::to_string(count) + ")", screens, 200, isArrayOf(count));
+        const Timed timed =
+            benchRequest(floor, "GET Screens (" + std::to_string(count) + ")", screens, 200, isArrayOf(count));
+        printRow("  stand-in calls alone (" + std::to_string(count) + ")", 0, timeScreenCalls(), timed.floor);
     }
 
     const Request gamma = library.request("ScreenAtIndex", "PUT", R"({"index":0})", "", gammaBody());
