@@ -100,6 +100,12 @@ Value::Value(const char* text) : Value(std::string_view(text != nullptr ? text :
 
 Value::Value(const std::string& text) : Value(std::string_view(text)) {}
 
+Value::Value(std::string&& text) : type_(ValueType::String) {
+    auto fresh = std::make_unique<Container<std::string>>();
+    fresh->data = std::move(text);
+    payload_.container = fresh.release();
+}
+
 Value::Value(std::string_view text) : type_(ValueType::String) {
     // Owned until the copy succeeded: a constructor that throws runs no destructor.
     auto fresh = std::make_unique<Container<std::string>>();
@@ -178,6 +184,17 @@ Value& Value::operator=(double d) noexcept {
 Value& Value::operator=(const char* text) { return *this = std::string_view(text != nullptr ? text : ""); }
 
 Value& Value::operator=(const std::string& text) { return *this = std::string_view(text); }
+
+Value& Value::operator=(std::string&& text) {
+    // A text of its own cannot point into this value's box.
+    if (type_ == ValueType::String && payload_.container->refCount < 2) {
+        box<std::string>()->data = std::move(text);
+        return *this;
+    }
+    Value fresh(std::move(text));
+    *this = std::move(fresh);
+    return *this;
+}
 
 Value& Value::operator=(std::string_view text) {
     if (type_ == ValueType::String && payload_.container->refCount < 2) {
