@@ -274,7 +274,7 @@ void printHeader() {
 }
 
 void printRow(const std::string& label, std::size_t bytes, const Summary& summary, const Summary& floor) {
-    std::printf("%-34s %8zu %8zu %10.1f %10.1f %10.2f %8.1fx %8.1fx\n", label.c_str(), bytes, summary.samples,
+    std::printf("%-34s %8zu %8zu %10.2f %10.1f %10.2f %8.1fx %8.1fx\n", label.c_str(), bytes, summary.samples,
                 summary.median, summary.p99, floor.median, summary.median / floor.median, summary.p99 / floor.p99);
     std::fflush(stdout);
 }

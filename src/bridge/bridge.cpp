@@ -30,9 +30,8 @@ bool isNonEmptyContainer(const Value& v) noexcept {
     return (v.isString() || v.isObject() || v.isArray()) && v.size() > 0;
 }
 
-[[noreturn]] void methodNotAllowed(const char* method) {
-    throw BridgeResultError(405, "MethodError", std::string(method) + " method is not allowed.");
-}
+// The texts are made once: each 405 then copies its message just once.
+[[noreturn]] void methodNotAllowed(const std::string& message) { throw BridgeResultError(405, "MethodError", message); }
 
 }  // namespace
 
@@ -69,8 +68,9 @@ BridgeResult BridgeTemplate::handleRequest(const char* options, const char* para
             case MethodKind::Post: result = onPost(args); break;
             case MethodKind::Delete: result = onDelete(args); break;
         }
-    } catch (const BridgeResultError& error) {
-        result = error;
+    } catch (BridgeResultError& error) {
+        // The exception object is the dispatch's own by now: its texts move.
+        result = std::move(error);
     } catch (...) {
         // The texts of other exceptions are never sent.
         result = BridgeResultError(500, "UnknownError", "Unknown error occurred.");
@@ -82,10 +82,22 @@ BridgeResult BridgeTemplate::handleRequest(const char* options, const char* para
 void BridgeTemplate::prepareRequest(const RequestArgs&) {}
 void BridgeTemplate::finishRequest(const RequestArgs&, const BridgeResult&) {}
 
-BridgeResult BridgeTemplate::onGet(const RequestArgs&) { methodNotAllowed("GET"); }
-BridgeResult BridgeTemplate::onPut(const RequestArgs&) { methodNotAllowed("PUT"); }
-BridgeResult BridgeTemplate::onPost(const RequestArgs&) { methodNotAllowed("POST"); }
-BridgeResult BridgeTemplate::onDelete(const RequestArgs&) { methodNotAllowed("DELETE"); }
+BridgeResult BridgeTemplate::onGet(const RequestArgs&) {
+    static const std::string message = "GET method is not allowed.";
+    methodNotAllowed(message);
+}
+BridgeResult BridgeTemplate::onPut(const RequestArgs&) {
+    static const std::string message = "PUT method is not allowed.";
+    methodNotAllowed(message);
+}
+BridgeResult BridgeTemplate::onPost(const RequestArgs&) {
+    static const std::string message = "POST method is not allowed.";
+    methodNotAllowed(message);
+}
+BridgeResult BridgeTemplate::onDelete(const RequestArgs&) {
+    static const std::string message = "DELETE method is not allowed.";
+    methodNotAllowed(message);
+}
 
 // The writer's text of {"error": error, "value": value} is written here
 // directly, without building the envelope object first, whenever the error
@@ -124,6 +136,8 @@ std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, cons
     try {
         const BridgeResult result = handler.handleRequest(options, params, query, body);
         std::string text;
+        // One allocation for a small answer; a large one grows from there.
+        text.reserve(256);
         if (writeEnvelope(result, text)) {
             answered = true;
             BridgeHelperSetResponse(promise, result.statusCode, text.c_str());
