@@ -31,7 +31,11 @@ bool isNonEmptyContainer(const Value& v) noexcept {
 }
 
 // The texts are made once: each 405 then copies its message just once.
-[[noreturn]] void methodNotAllowed(const std::string& message) { throw BridgeResultError(405, "MethodError", message); }
+[[noreturn]] void methodNotAllowed(MethodKind method) {
+    static const std::string messages[] = {"GET method is not allowed.", "POST method is not allowed.",
+                                           "PUT method is not allowed.", "DELETE method is not allowed."};
+    throw BridgeResultError(405, "MethodError", messages[static_cast<std::size_t>(method)]);
+}
 
 }  // namespace
 
@@ -82,22 +86,10 @@ BridgeResult BridgeTemplate::handleRequest(const char* options, const char* para
 void BridgeTemplate::prepareRequest(const RequestArgs&) {}
 void BridgeTemplate::finishRequest(const RequestArgs&, const BridgeResult&) {}
 
-BridgeResult BridgeTemplate::onGet(const RequestArgs&) {
-    static const std::string message = "GET method is not allowed.";
-    methodNotAllowed(message);
-}
-BridgeResult BridgeTemplate::onPut(const RequestArgs&) {
-    static const std::string message = "PUT method is not allowed.";
-    methodNotAllowed(message);
-}
-BridgeResult BridgeTemplate::onPost(const RequestArgs&) {
-    static const std::string message = "POST method is not allowed.";
-    methodNotAllowed(message);
-}
-BridgeResult BridgeTemplate::onDelete(const RequestArgs&) {
-    static const std::string message = "DELETE method is not allowed.";
-    methodNotAllowed(message);
-}
+BridgeResult BridgeTemplate::onGet(const RequestArgs&) { methodNotAllowed(MethodKind::Get); }
+BridgeResult BridgeTemplate::onPut(const RequestArgs&) { methodNotAllowed(MethodKind::Put); }
+BridgeResult BridgeTemplate::onPost(const RequestArgs&) { methodNotAllowed(MethodKind::Post); }
+BridgeResult BridgeTemplate::onDelete(const RequestArgs&) { methodNotAllowed(MethodKind::Delete); }
 
 // The writer's text of {"error": error, "value": value} is written here
 // directly, without building the envelope object first, whenever the error
