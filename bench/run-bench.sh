@@ -6,7 +6,7 @@
 #    median and p99 time of requests through libmavel_x64.dll and the
 #    stand-ins, each beside the bridge host's own cost for an answer of that
 #    size, then calls/s of a request mix on 1 and 8 threads; once with the
-#    library's logger silent, once with the logging stand-in (about 1 min).
+#    library's logger silent, once with the logging stand-in (a few minutes).
 # usage: bench/run-bench.sh [DATA_DIR] [extra Google Benchmark flags...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
