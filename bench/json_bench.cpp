@@ -1,7 +1,9 @@
 // Parse and write speed of pocketjson beside nlohmann-json and RapidJSON on
 // the benchmark corpus. Every figure is MB/s of the input file's size, so the
-// columns compare directly. After the Google Benchmark runs a table with the
-// ratios pocketjson / nlohmann is printed.
+// columns compare directly. RapidJSON parses twice: with full-precision
+// number parsing (every double read exactly, as pocketjson must) and in its
+// default fast mode. After the Google Benchmark runs a table with the ratios
+// of pocketjson to nlohmann-json and to RapidJSON is printed.
 //
 // usage: pocketjson_bench [benchmark flags] [DATA_DIR]
 
@@ -25,7 +27,7 @@
 namespace {
 
 const std::vector<std::string> kFiles = {"canada", "citm_catalog", "twitter"};
-const std::vector<std::string> kLibraries = {"pocketjson", "nlohmann", "rapidjson"};
+const std::vector<std::string> kLibraries = {"pocketjson", "nlohmann", "rapidjson", "rapidjson-fast"};
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -60,7 +62,7 @@ void checkCorpus(const std::string& name, Corpus& corpus) {
     if (nlohmann::json::parse(written) != corpus.nlohmannDoc) {
         throw std::runtime_error(name + ": pocketjson text differs from the original document");
     }
-    corpus.rapidDoc.Parse(corpus.text.c_str(), corpus.text.size());
+    corpus.rapidDoc.Parse<rapidjson::kParseFullPrecisionFlag>(corpus.text.c_str(), corpus.text.size());
     if (corpus.rapidDoc.HasParseError()) {
         throw std::runtime_error(name + ": RapidJSON parse failed");
     }
@@ -88,7 +90,16 @@ void registerFile(const std::string& name, Corpus& corpus) {
                                      }
                                      perIteration(state);
                                  });
-    benchmark::RegisterBenchmark(("parse/" + name + "/rapidjson").c_str(),
+    benchmark::RegisterBenchmark(
+        ("parse/" + name + "/rapidjson").c_str(), [&corpus, perIteration](benchmark::State& state) {
+            for (auto _ : state) {
+                rapidjson::Document document;
+                document.Parse<rapidjson::kParseFullPrecisionFlag>(corpus.text.c_str(), corpus.text.size());
+                benchmark::DoNotOptimize(document.HasParseError());
+            }
+            perIteration(state);
+        });
+    benchmark::RegisterBenchmark(("parse/" + name + "/rapidjson-fast").c_str(),
                                  [&corpus, perIteration](benchmark::State& state) {
                                      for (auto _ : state) {
                                          rapidjson::Document document;
@@ -154,22 +165,31 @@ public:
 
     void printTable() const {
         std::printf("\nMB/s of input size (higher is better)\n");
-        std::printf("%-13s %-6s %11s %11s %11s %13s\n", "file", "op", "pocketjson", "nlohmann", "rapidjson",
-                    "pj/nlohmann");
+        std::printf("rapidjson: full-precision numbers (parse); rapidjson-fast: its default parse\n");
+        std::printf("%-13s %-6s %11s %11s %11s %15s %12s %12s\n", "file", "op", "pocketjson", "nlohmann", "rapidjson",
+                    "rapidjson-fast", "pj/nlohmann", "pj/rapidjson");
         for (const std::string& op : {std::string("parse"), std::string("write")}) {
             for (const std::string& file : kFiles) {
                 std::printf("%-13s %-6s", file.c_str(), op.c_str());
                 for (const std::string& library : kLibraries) {
-                    std::printf(" %11.1f", figure(op + "/" + file + "/" + library));
+                    const double value = figure(op + "/" + file + "/" + library);
+                    const int width = library == "rapidjson-fast" ? 15 : 11;
+                    if (value > 0) {
+                        std::printf(" %*.1f", width, value);
+                    } else {
+                        std::printf(" %*s", width, "-");
+                    }
                 }
-                const double nlohmann = figure(op + "/" + file + "/nlohmann");
-                const double ratio = nlohmann > 0 ? figure(op + "/" + file + "/pocketjson") / nlohmann : 0.0;
-                std::printf(" %12.2fx\n", ratio);
+                const double pocket = figure(op + "/" + file + "/pocketjson");
+                std::printf(" %11.2fx %11.2fx\n", ratio(pocket, figure(op + "/" + file + "/nlohmann")),
+                            ratio(pocket, figure(op + "/" + file + "/rapidjson")));
             }
         }
     }
 
 private:
+    static double ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
+
     double figure(const std::string& name) const {
         const auto found = megabytesPerSecond_.find(name);
         return found != megabytesPerSecond_.end() ? found->second : 0.0;

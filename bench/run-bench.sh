@@ -5,7 +5,8 @@
 # 2. builds request_bench of the "windows" preset and runs it under Wine: the
 #    median and p99 time of requests through libmavel_x64.dll and the
 #    stand-ins, each beside the bridge host's own cost for an answer of that
-#    size, then calls/s of a request mix on 1 and 8 threads (about 30 s).
+#    size, then calls/s of a request mix on 1 and 8 threads; once with the
+#    library's logger silent, once with the logging stand-in (a few minutes).
 # usage: bench/run-bench.sh [DATA_DIR] [extra Google Benchmark flags...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,4 +24,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows --target request_bench
 source "$root/tools/wine-session.sh"
 start_wine_session "$root/build"
+# First without a logger (the library's own cost, the 405 budget and the
+# allocations), then with the logging stand-in writing every line to a file.
+wine "$root/build/bin/request_bench.exe" --no-logger
+echo
 wine "$root/build/bin/request_bench.exe"

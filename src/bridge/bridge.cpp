@@ -30,8 +30,11 @@ bool isNonEmptyContainer(const Value& v) noexcept {
     return (v.isString() || v.isObject() || v.isArray()) && v.size() > 0;
 }
 
-[[noreturn]] void methodNotAllowed(const char* method) {
-    throw BridgeResultError(405, "MethodError", std::string(method) + " method is not allowed.");
+// The texts are made once: each 405 then copies its message just once.
+[[noreturn]] void methodNotAllowed(MethodKind method) {
+    static const std::string messages[] = {"GET method is not allowed.", "POST method is not allowed.",
+                                           "PUT method is not allowed.", "DELETE method is not allowed."};
+    throw BridgeResultError(405, "MethodError", messages[static_cast<std::size_t>(method)]);
 }
 
 }  // namespace
@@ -48,14 +51,15 @@ MethodKind selectMethod(const Value& options) {
 
 BridgeResult BridgeTemplate::handleRequest(const char* options, const char* params, const char* query,
                                            const char* body) {
-    const std::string bodyText = textOrEmpty(body);
     RequestArgs args;
     args.values[0] = parseRequestText(options);
     args.values[1] = parseRequestText(params);
     args.values[2] = parseRequestText(query);
     args.values[3] = parseRequestText(body);
-    // A body that is not JSON still reaches the handler, as a string.
-    if (args.values[3].isNull() && !bodyText.empty()) args.values[3] = bodyText;
+    // A body that is not JSON still reaches the handler, as a string. The
+    // parser never writes to the text, so it is still the caller's own.
+    const char* bodyText = textOrEmpty(body);
+    if (args.values[3].isNull() && *bodyText != '\0') args.values[3] = bodyText;
 
     const MethodKind method = selectMethod(args.options());
     prepareRequest(args);
@@ -68,8 +72,9 @@ BridgeResult BridgeTemplate::handleRequest(const char* options, const char* para
             case MethodKind::Post: result = onPost(args); break;
             case MethodKind::Delete: result = onDelete(args); break;
         }
-    } catch (const BridgeResultError& error) {
-        result = error;
+    } catch (BridgeResultError& error) {
+        // The exception object is the dispatch's own by now: its texts move.
+        result = std::move(error);
     } catch (...) {
         // The texts of other exceptions are never sent.
         result = BridgeResultError(500, "UnknownError", "Unknown error occurred.");
@@ -81,26 +86,39 @@ BridgeResult BridgeTemplate::handleRequest(const char* options, const char* para
 void BridgeTemplate::prepareRequest(const RequestArgs&) {}
 void BridgeTemplate::finishRequest(const RequestArgs&, const BridgeResult&) {}
 
-BridgeResult BridgeTemplate::onGet(const RequestArgs&) { methodNotAllowed("GET"); }
-BridgeResult BridgeTemplate::onPut(const RequestArgs&) { methodNotAllowed("PUT"); }
-BridgeResult BridgeTemplate::onPost(const RequestArgs&) { methodNotAllowed("POST"); }
-BridgeResult BridgeTemplate::onDelete(const RequestArgs&) { methodNotAllowed("DELETE"); }
+BridgeResult BridgeTemplate::onGet(const RequestArgs&) { methodNotAllowed(MethodKind::Get); }
+BridgeResult BridgeTemplate::onPut(const RequestArgs&) { methodNotAllowed(MethodKind::Put); }
+BridgeResult BridgeTemplate::onPost(const RequestArgs&) { methodNotAllowed(MethodKind::Post); }
+BridgeResult BridgeTemplate::onDelete(const RequestArgs&) { methodNotAllowed(MethodKind::Delete); }
 
+// The writer's text of {"error": error, "value": value} is written here
+// directly, without building the envelope object first, whenever the error
+// part is known: null, or just "message" and "name" (members of a non-object
+// error value do not survive the first member set on it).
 bool writeEnvelope(const BridgeResult& result, std::string& text) {
-    Value envelope;
     const bool errorIsEmpty = result.name.empty() && result.message.empty() && !isNonEmptyContainer(result.error);
     if (errorIsEmpty) {
-        envelope["error"] = Value();
+        text.append(R"({"error":null,"value":)");
+    } else if (!result.error.isObject()) {
+        text.append(R"({"error":{"message":)");
+        pocketjson::escapeString(text, result.message);
+        text.append(R"(,"name":)");
+        pocketjson::escapeString(text, result.name);
+        text.append(R"(},"value":)");
     } else {
         // Sharing the error value: member access below detaches the copy, so
         // the result's own error value stays as it was.
+        Value envelope;
         Value& error = envelope["error"];
         error = result.error;
         error["name"] = result.name;
         error["message"] = result.message;
+        envelope["value"] = result.value;
+        return pocketjson::writeJson(envelope, text, 0);
     }
-    envelope["value"] = result.value;
-    return pocketjson::writeJson(envelope, text, 0);
+    if (!pocketjson::writeJson(result.value, text, 0)) return false;
+    text.push_back('}');
+    return true;
 }
 
 std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, const char* params, const char* query,
@@ -110,6 +128,8 @@ std::uint32_t dispatchRequest(BridgeTemplate& handler, const char* options, cons
     try {
         const BridgeResult result = handler.handleRequest(options, params, query, body);
         std::string text;
+        // One allocation for a small answer; a large one grows from there.
+        text.reserve(256);
         if (writeEnvelope(result, text)) {
             answered = true;
             BridgeHelperSetResponse(promise, result.statusCode, text.c_str());

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <array>
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <stdexcept>
 #include <utility>
@@ -12,7 +15,8 @@
 #include "platform/path.h"
 #include "result/result.h"
 
-// The name and C signature of a function looked up at run time.
+// The name and C signature of a function looked up at run time. The name is
+// a literal: its address is what the library's lookup cache keys on.
 template <class Signature>
 struct ExportedFunction {
     const char* name;
@@ -39,18 +43,18 @@ public:
     }
     template <class Signature>
     bool hasFunction(ExportedFunction<Signature> function) const noexcept {
-        return hasFunction(function.name);
+        return lookup(function.name) != nullptr;
     }
     // The entry point with its C signature; null when the module lacks it.
     template <class Signature>
     Signature* find(ExportedFunction<Signature> function) const noexcept {
-        return kelto::findExport<Signature>(module_.get(), function.name);
+        return reinterpret_cast<Signature*>(lookup(function.name));
     }
 
     // Calls a required function; a missing one goes through onFunctionNotFound().
     template <class Signature, class... Args>
     decltype(auto) invoke(ExportedFunction<Signature> function, Args&&... args) {
-        if (!hasFunction(function.name)) onFunctionNotFound();
+        if (!hasFunction(function)) onFunctionNotFound();
         return call(function, std::forward<Args>(args)...);
     }
 
@@ -78,8 +82,27 @@ private:
         return entry(std::forward<Args>(args)...);
     }
 
+    // The address of an export, looked up once per name: GetProcAddress takes
+    // the process's loader lock, which every thread of the process shares.
+    // Null without a module (nothing is kept then, so that a later load
+    // starts afresh) or when the module lacks the export.
+    void* lookup(const char* literalName) const noexcept;
+    void remember(const char* literalName, void* address) const noexcept;
+    void forgetExports() noexcept;
+
+    // Filled front to back and never emptied while a module is held, so a
+    // reader can stop at the first free slot. A full cache only means more
+    // lookups, never a wrong one.
+    struct CachedExport {
+        std::atomic<const char*> name{nullptr};
+        std::atomic<std::uintptr_t> address{0};  // 0 while being filled in
+    };
+    static constexpr std::size_t kCachedExports = 32;
+    static constexpr std::uintptr_t kMissingExport = 1;
+
     fs::Path path_;
     kelto::UniqueModule module_;
+    mutable std::array<CachedExport, kCachedExports> exports_;
 };
 
 namespace kelto {
@@ -90,10 +113,14 @@ namespace kelto {
 template <class Derived>
 class LibraryLoader : public DynamicLibrary {
 public:
+    // Once the file is loaded, no lock: requests of every kind come through here.
     static Derived& instance() {
         static Derived loader;
-        std::lock_guard<std::mutex> guard(loader.loadMutex_);
-        if (!loader.isLoaded()) loader.load(fs::Path(Derived::kFileName));
+        if (!loader.loaded_.load(std::memory_order_acquire)) {
+            std::lock_guard<std::mutex> guard(loader.loadMutex_);
+            if (!loader.isLoaded()) loader.load(fs::Path(Derived::kFileName));
+            loader.loaded_.store(loader.isLoaded(), std::memory_order_release);
+        }
         return loader;
     }
 
@@ -103,6 +130,7 @@ public:
 
 private:
     std::mutex loadMutex_;
+    std::atomic<bool> loaded_{false};
 };
 
 class ostrelLoader final : public LibraryLoader<ostrelLoader> {

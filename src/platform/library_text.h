@@ -11,7 +11,8 @@ namespace kelto {
 // An ANSI code-page text of a closed library, copied and converted to UTF-8 for JSON.
 inline std::string utf8FromAnsi(const char* text) {
     std::string copy(text != nullptr ? text : "");
-    return pocketjson::toUtf8FromAnsi(copy);
+    pocketjson::toUtf8FromAnsi(copy);
+    return copy;  // returned as it is, not copied once more from the reference
 }
 
 // A closed-library text copied byte for byte, for members the library already

@@ -27,6 +27,8 @@ void LoggerBase::load() noexcept {
     }
 }
 
+bool LoggerBase::isSilent() const noexcept { return handle_ == nullptr || library_.find(quillonLog) == nullptr; }
+
 void LoggerBase::log(std::uint32_t level, const std::string& message) const noexcept {
     if (handle_ == nullptr) return;
     const auto write = library_.find(quillonLog);

@@ -19,6 +19,8 @@ public:
 
     // Safe from any thread; the logging library is called without a lock.
     void log(std::uint32_t level, const std::string& message) const noexcept;
+    // True when every message would be dropped: callers may skip making one.
+    bool isSilent() const noexcept;
     // "event:<name>\tmsg:<message>" at level 3.
     void logEvent(const std::string& eventName, const std::string& message) const noexcept;
 

@@ -203,35 +203,49 @@ private:
 void ValueSink::flushObject(ObjectFrame& frame) {
     const std::size_t count = pending_.size() - frame.base;
     Pending* const first = pending_.data() + frame.base;
-    order_.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        order_[i] = static_cast<std::uint32_t>(i);
-    }
-    // By key, then by position, so that the first of repeated keys comes first.
-    const auto before = [first](std::uint32_t a, std::uint32_t b) {
-        const Pending& left = first[a];
-        const Pending& right = first[b];
-        if (left.prefix != right.prefix) {
-            return left.prefix < right.prefix;
-        }
-        const int byKey = left.key.compare(right.key);
-        return byKey != 0 ? byKey < 0 : a < b;
+    // By key (on the 8-byte prefix first); equal keys keep their text order.
+    const auto keyBefore = [](const Pending& left, const Pending& right) {
+        return left.prefix != right.prefix ? left.prefix < right.prefix : left.key < right.key;
     };
-    // Text written by a JSON writer with sorted keys needs no sorting.
-    if (!std::is_sorted(order_.begin(), order_.end(), before)) {
-        std::sort(order_.begin(), order_.end(), before);
-    }
     Value::Object& members = *frame.members;
     const std::string* previous = nullptr;
-    for (std::uint32_t index : order_) {
-        Pending& member = first[index];
+    const auto place = [&members, &previous](Pending& member) {
         if (previous != nullptr && *previous == member.key) {
-            continue;  // a repeated key: the first one is in already
+            return;  // a repeated key: the first one is in already
         }
         // The hint is right unless the target held members before the parse;
         // try_emplace then searches, and a key already there keeps its value.
         const auto placed = members.try_emplace(members.end(), std::move(member.key), std::move(member.value));
         previous = &placed->first;
+    };
+    // Text written by a JSON writer with sorted keys (and every object of one
+    // member) goes in as it stands, without an order to sort.
+    bool sorted = true;
+    for (std::size_t i = 1; i < count && sorted; ++i) {
+        sorted = !keyBefore(first[i], first[i - 1]);
+    }
+    if (sorted) {
+        for (std::size_t i = 0; i < count; ++i) {
+            place(first[i]);
+        }
+    } else {
+        order_.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            order_[i] = static_cast<std::uint32_t>(i);
+        }
+        // By key, then by position, so that the first of repeated keys comes first.
+        std::sort(order_.begin(), order_.end(), [first](std::uint32_t a, std::uint32_t b) {
+            const Pending& left = first[a];
+            const Pending& right = first[b];
+            if (left.prefix != right.prefix) {
+                return left.prefix < right.prefix;
+            }
+            const int byKey = left.key.compare(right.key);
+            return byKey != 0 ? byKey < 0 : a < b;
+        });
+        for (std::uint32_t index : order_) {
+            place(first[index]);
+        }
     }
     pending_.resize(frame.base);
 }

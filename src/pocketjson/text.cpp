@@ -35,11 +35,22 @@ std::vector<std::string> splitString(const std::string& text, const std::string&
 
 namespace {
 
-// Both directions go through UTF-16. Lengths are passed explicitly so that
-// zero bytes inside the text survive; a text the API cannot take (too long,
-// or rejected) is left as it was.
+// Every ANSI code page, UTF-8 included, reads the bytes below 0x80 as ASCII,
+// so such a text is the same in both encodings. Most library texts are.
+bool isAscii(const std::string& text) noexcept {
+    unsigned char any = 0;
+    for (const char c : text) {
+        any |= static_cast<unsigned char>(c);
+    }
+    return any < 0x80;
+}
+
+// Both directions go through UTF-16 (four kernel calls), unless the text is
+// plain ASCII. Lengths are passed explicitly so that zero bytes inside the
+// text survive; a text the API cannot take (too long, or rejected) is left as
+// it was.
 std::string& convert(std::string& text, UINT fromCodePage, UINT toCodePage) {
-    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX) || isAscii(text)) {
         return text;
     }
     const int sourceSize = static_cast<int>(text.size());

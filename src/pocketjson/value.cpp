@@ -100,6 +100,12 @@ Value::Value(const char* text) : Value(std::string_view(text != nullptr ? text :
 
 Value::Value(const std::string& text) : Value(std::string_view(text)) {}
 
+Value::Value(std::string&& text) : type_(ValueType::String) {
+    auto fresh = std::make_unique<Container<std::string>>();
+    fresh->data = std::move(text);
+    payload_.container = fresh.release();
+}
+
 Value::Value(std::string_view text) : type_(ValueType::String) {
     // Owned until the copy succeeded: a constructor that throws runs no destructor.
     auto fresh = std::make_unique<Container<std::string>>();
@@ -179,6 +185,17 @@ Value& Value::operator=(const char* text) { return *this = std::string_view(text
 
 Value& Value::operator=(const std::string& text) { return *this = std::string_view(text); }
 
+Value& Value::operator=(std::string&& text) {
+    // A text of its own cannot point into this value's box.
+    if (type_ == ValueType::String && payload_.container->refCount < 2) {
+        box<std::string>()->data = std::move(text);
+        return *this;
+    }
+    Value fresh(std::move(text));
+    *this = std::move(fresh);
+    return *this;
+}
+
 Value& Value::operator=(std::string_view text) {
     if (type_ == ValueType::String && payload_.container->refCount < 2) {
         box<std::string>()->data.assign(text.data(), text.size());
@@ -233,13 +250,20 @@ Value::Array& Value::mutableElements() {
     return box<Array>()->data;
 }
 
+// Records are mostly built in key order: the hint at the end then spares the
+// search from the root, and costs one comparison when it is wrong.
 Value& Value::operator[](const std::string& key) {
     if (type_ != ValueType::Object) {
         // The key may live inside the content that the type change discards.
-        std::string ownKey(key);
-        return mutableMembers().try_emplace(std::move(ownKey)).first->second;
+        return (*this)[std::string(key)];
     }
-    return mutableMembers().try_emplace(key).first->second;
+    Object& members = mutableMembers();
+    return members.try_emplace(members.end(), key)->second;
+}
+
+Value& Value::operator[](std::string&& key) {
+    Object& members = mutableMembers();
+    return members.try_emplace(members.end(), std::move(key))->second;
 }
 
 Value& Value::operator[](const char* key) { return (*this)[std::string(key != nullptr ? key : "")]; }

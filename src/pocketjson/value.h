@@ -40,6 +40,7 @@ public:
     Value(double d) noexcept;
     Value(const char* text);
     Value(const std::string& text);
+    Value(std::string&& text);  // the text's buffer moves into the box
     Value(std::string_view text);
 
     Value(const Value& other) noexcept;
@@ -58,6 +59,7 @@ public:
     Value& operator=(double d) noexcept;
     Value& operator=(const char* text);
     Value& operator=(const std::string& text);
+    Value& operator=(std::string&& text);
     Value& operator=(std::string_view text);
 
     // Keeps content when the type is unchanged, otherwise becomes the empty
@@ -83,6 +85,7 @@ public:
 
     // Objects. operator[] turns any non-object into an empty object first.
     Value& operator[](const std::string& key);
+    Value& operator[](std::string&& key);
     Value& operator[](const char* key);
     const Value& get(const std::string& key) const noexcept;  // shared Null when absent
     bool hasKey(const std::string& key) const noexcept;

@@ -83,18 +83,52 @@ void putEscape(Output& out, unsigned char byte) {
     out.put(std::string_view(unicode, 6));
 }
 
-void putString(Output& out, std::string_view text) {
-    out.put('"');
-    const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
-    std::size_t runStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (kEscapes[bytes[i]] != 0) {
-            out.put(text.substr(runStart, i - runStart));
-            putEscape(out, bytes[i]);
-            runStart = i + 1;
+// First byte in [p, end) that needs an escape (below 0x20, 0x7F, a double
+// quote or a backslash), eight bytes at a time: most strings have none.
+const char* findEscape(const char* p, const char* end) noexcept {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const auto hasZeroByte = [](std::uint64_t word) { return (word - kOnes) & ~word; };
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const std::uint64_t control = (word - kOnes * 0x20) & ~word;
+        const std::uint64_t special =
+            hasZeroByte(word ^ (kOnes * '"')) | hasZeroByte(word ^ (kOnes * '\\')) | hasZeroByte(word ^ (kOnes * 0x7F));
+        if ((control | special) & kHighs) {
+            break;
         }
+        p += 8;
     }
-    out.put(text.substr(runStart));
+    while (p < end && kEscapes[static_cast<unsigned char>(*p)] == 0) {
+        ++p;
+    }
+    return p;
+}
+
+void putString(Output& out, std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const char* stop = findEscape(p, end);
+    if (stop == end) {
+        // The common case in one piece: quote, bytes, quote.
+        char* const first = out.room(text.size() + 2);
+        first[0] = '"';
+        std::memcpy(first + 1, p, text.size());
+        first[text.size() + 1] = '"';
+        out.commit(text.size() + 2);
+        return;
+    }
+    out.put('"');
+    for (;;) {
+        out.put(std::string_view(p, static_cast<std::size_t>(stop - p)));
+        if (stop == end) {
+            break;
+        }
+        putEscape(out, static_cast<unsigned char>(*stop));
+        p = stop + 1;
+        stop = findEscape(p, end);
+    }
     out.put('"');
 }
 

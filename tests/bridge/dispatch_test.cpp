@@ -173,6 +173,11 @@ TEST(Envelope, EmptinessOfTheErrorPart) {
     stringError.error = "x";
     EXPECT_EQ(written(stringError), R"({"error":{"message":"","name":""},"value":null})");
 
+    // Error texts are escaped as the writer escapes every string.
+    BridgeResultError quoted(400, "Bad\"Name", "line\nbreak");
+    quoted.value = 5;
+    EXPECT_EQ(written(quoted), R"({"error":{"message":"line\nbreak","name":"Bad\"Name"},"value":5})");
+
     // Writing leaves the result's own error value as it was.
     BridgeResultError error(400, "BadRequestError", "name is empty.");
     error.error["code"] = 1;

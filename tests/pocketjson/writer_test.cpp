@@ -146,6 +146,23 @@ TEST(WriteStrings, EveryByteSurvivesARoundTrip) {
     EXPECT_EQ(back.stringValue(), all);
 }
 
+TEST(WriteStrings, EscapesAtEveryOffsetOfALongRun) {
+    const struct {
+        char byte;
+        const char* form;
+    } escapes[] = {
+        {'"', R"(\")"}, {'\\', R"(\\)"}, {'\x01', R"(\u0001)"}, {'\x1F', R"(\u001f)"}, {'\x7F', R"(\u007f)"}};
+    for (const auto& e : escapes) {
+        for (std::size_t offset = 0; offset < 17; ++offset) {
+            std::string text(17, '\xE9');
+            text[offset] = e.byte;
+            const std::string expected =
+                "\"" + std::string(offset, '\xE9') + e.form + std::string(16 - offset, '\xE9') + "\"";
+            EXPECT_EQ(escaped(text), expected) << int{e.byte} << " at " << offset;
+        }
+    }
+}
+
 TEST(WriteStrings, EscapeAppendsToWhatIsThere) {
     std::string out = "key=";
     escapeString(out, "v");
