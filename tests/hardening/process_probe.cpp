@@ -3,6 +3,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -23,6 +24,7 @@ constexpr UINT kSessionChange = 0x2B1;
 void checkEvent(const char* name, const char* payload, void* context) {
     auto& driver = *static_cast<EventDriver*>(context);
     ++driver.events;
+    if (std::strcmp(name, "monitorChanged") == 0) ++driver.deviceEvents;
     const std::string fault = eventFault(name, payload);
     if (!fault.empty() && driver.faults++ == 0) driver.firstFault = fault;
 }
@@ -39,6 +41,7 @@ std::string codeAddress(std::uintptr_t address) {
     HMODULE module = nullptr;
     const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
     if (!GetModuleHandleExW(flags, reinterpret_cast<LPCWSTR>(address), &module)) return "";
+    if (address < reinterpret_cast<std::uintptr_t>(module)) return "";
     char name[MAX_PATH] = {};
     GetModuleFileNameA(module, name, MAX_PATH);
     const char* base = std::strrchr(name, '\\');
@@ -84,15 +87,24 @@ void forEachThread(Visit visit) {
 
 }  // namespace
 
+// Wine leaves PrivateUsage at 0; PagefileUsage is the same private commit there and on Windows.
 std::uint64_t privateBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters.PrivateUsage;
+    return std::max<std::uint64_t>(counters.PrivateUsage, counters.PagefileUsage);
 }
 
+// Wine answers GetProcessHandleCount with 0; there the handle values, handed
+// out lowest first in steps of 4, are probed until a long run of free ones.
 std::uint32_t handleCount() {
     DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) return count;
+    DWORD flags = 0;
+    for (std::uintptr_t value = 4, free = 0; free < 1024; value += 4) {
+        const bool open = GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != FALSE;
+        count += open;
+        free = open ? 0 : free + 1;
+    }
     return count;
 }
 
@@ -123,16 +135,16 @@ EventDriver::EventDriver(const MavelLibrary& library) : library_(library) { Brid
 EventDriver::~EventDriver() { BridgeHostSetEventSink(nullptr, nullptr); }
 
 void EventDriver::round() {
-    // Every other round another monitor controller is attached, so the
-    // rescans find changes to announce.
-    // Only the monitor-control stand-in changes: the others keep the objects
-    // they handed out.
-    auto* load = kelto::findExport<std::int32_t(const char*)>(GetModuleHandleW(L"libpltc_x64.dll"), "StandinLoadWorld");
-    if (load != nullptr) load(++rounds_ % 2 ? R"({"pltc":{"controllers":[{"serial":"S1","product":"P1"}]}})" : "{}");
     for (const char* exportName : {"Screens", "DeviceNotification"}) {
         const std::string fault = envelopeFault(library_.call(exportName, exportName[0] == 'S' ? "GET" : "PUT"));
         if (!fault.empty() && faults++ == 0) firstFault = fault;
     }
+    // Every other round another monitor controller is attached after PUT's
+    // own rescan, so the workers' rescans find a change to announce. Only the
+    // monitor-control stand-in changes: the others keep the objects they
+    // handed out.
+    auto* load = kelto::findExport<std::int32_t(const char*)>(GetModuleHandleW(L"libpltc_x64.dll"), "StandinLoadWorld");
+    if (load != nullptr) load(++rounds_ % 2 ? R"({"pltc":{"controllers":[{"serial":"S1","product":"P1"}]}})" : "{}");
     for (const char* id : {R"(USB\VID_056D&PID_4014\1)", R"(USB\VID_0403&PID_6001\2)", R"(USB\VID_0765&PID_5020\3)",
                            R"(USB\VID_056D&PID_8100\4)", ""}) {
         fire(rounds_ % 3 ? 0 : 1, id);
@@ -141,8 +153,9 @@ void EventDriver::round() {
     BridgeHostSendWindowMessage(kTimeChange, 0, 0);
     BridgeHostSendWindowMessage(kSessionChange, rounds_ % 2 ? WTS_SESSION_LOCK : WTS_SESSION_UNLOCK, 1);
     library_.call("DeviceNotification", "DELETE");
-    // Longer than the spacing of repeated display-change and session messages.
-    Sleep(250);
+    // Past the monitor worker's 600 ms, so the next PUT's rescan does not
+    // take its change first.
+    Sleep(800);
 }
 
 }  // namespace mavel::test

@@ -33,6 +33,7 @@ public:
     void round();
 
     std::atomic<int> events{0};
+    std::atomic<int> deviceEvents{0};
     std::atomic<int> faults{0};
     std::string firstFault;  // written once, under the first fault
 
