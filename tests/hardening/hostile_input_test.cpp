@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "library_harness.h"
@@ -19,11 +18,6 @@ using mavel::test::HostileRequest;
 using mavel::test::MavelLibrary;
 
 namespace {
-
-std::uint32_t setting(const char* name, std::uint32_t fallback) {
-    const char* text = std::getenv(name);
-    return text != nullptr ? static_cast<std::uint32_t>(std::strtoul(text, nullptr, 10)) : fallback;
-}
 
 class HostileInput : public testing::Test {
 protected:
@@ -49,10 +43,10 @@ protected:
 };
 
 TEST_F(HostileInput, EveryMemberOfEveryResourceAnswersOnceWithAnEnvelope) {
-    const std::uint32_t seed = setting("MAVEL_CORPUS_SEED", 13);
+    const std::uint32_t seed = mavel::test::setting("MAVEL_CORPUS_SEED", 13);
     HostileCorpus corpus(seed);
     std::vector<HostileRequest> requests = corpus.sweep();
-    const std::uint32_t randomCalls = setting("MAVEL_CORPUS_CALLS", 20000);
+    const std::uint32_t randomCalls = mavel::test::setting("MAVEL_CORPUS_CALLS", 20000);
     for (std::uint32_t i = 0; i < randomCalls; ++i) requests.push_back(corpus.next());
     // The plain exports between the requests, as a host may call them.
     for (std::size_t i = 0; i < requests.size(); i += 997) {

@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -23,11 +22,6 @@ using mavel::test::HostileCorpus;
 using mavel::test::MavelLibrary;
 
 namespace {
-
-std::uint32_t setting(const char* name, std::uint32_t fallback) {
-    const char* text = std::getenv(name);
-    return text != nullptr ? static_cast<std::uint32_t>(std::strtoul(text, nullptr, 10)) : fallback;
-}
 
 // Ends the process with the threads' stacks when the test outlives its
 // deadline, so a deadlock shows where it sits rather than as a bare timeout.
@@ -68,10 +62,10 @@ struct Tally {
 };
 
 TEST(Load, EightThreadsOfMixedCallsWhileEveryEventFires) {
-    const Watchdog watchdog(setting("MAVEL_LOAD_DEADLINE_S", 270) * 1000);
+    const Watchdog watchdog(mavel::test::setting("MAVEL_LOAD_DEADLINE_S", 270) * 1000);
     MavelLibrary library;
     EventDriver driver(library);
-    const std::uint32_t perThread = setting("MAVEL_LOAD_CALLS", 10000);
+    const std::uint32_t perThread = mavel::test::setting("MAVEL_LOAD_CALLS", 10000);
     Tally tally;
     std::atomic<int> running{8};
     std::vector<std::thread> threads;
@@ -103,7 +97,7 @@ TEST(Load, EightThreadsOfMixedCallsWhileEveryEventFires) {
 
 // With the stand-ins' recordings emptied as it goes, what grows is the library's.
 TEST(Load, LongRunsKeepMemoryHandlesAndThreadsAtTheWarmUpLevel) {
-    const Watchdog watchdog(setting("MAVEL_LOAD_DEADLINE_S", 270) * 1000);
+    const Watchdog watchdog(mavel::test::setting("MAVEL_LOAD_DEADLINE_S", 270) * 1000);
     MavelLibrary library;
     EventDriver driver(library);
     HostileCorpus corpus(29);
@@ -123,7 +117,7 @@ TEST(Load, LongRunsKeepMemoryHandlesAndThreadsAtTheWarmUpLevel) {
     const std::uint32_t handles = mavel::test::handleCount();
     std::uint64_t peak = warm;
 
-    const std::uint32_t calls = setting("MAVEL_MEMORY_CALLS", 100000);
+    const std::uint32_t calls = mavel::test::setting("MAVEL_MEMORY_CALLS", 100000);
     for (std::uint32_t i = 1; i <= calls; ++i) {
         const mavel::test::HostileRequest request = corpus.next(false);
         tally.check(mavel::test::send(library, request), request);

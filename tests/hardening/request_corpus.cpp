@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "pocketjson/json.h"
 
@@ -84,6 +85,9 @@ const Members kScreenQuery{{"profile", &kPath}, {"gamma", &kAnyValue}, {"graphic
 const Members kScreenBody{{"profile", &kPath}, {"gamma", &kGamma}};
 const Pool kScreenMethods{"GET", "PUT", "DELETE"};
 const Pool kGetOnly{"GET"};
+const Members kInformationQuery{{"os", &kAnyValue}, {"memory", &kAnyValue}, {"graphicsCards", &kAnyValue}};
+const Members kLoginItemBody{{"name", &kPath},      {"enable", &kAnyValue},  {"executablePath", &kPath},
+                             {"arguments", &kText}, {"description", &kText}, {"iconPath", &kPath}};
 
 const std::vector<Resource>& resources() {
     static const std::vector<Resource> all{
@@ -92,11 +96,7 @@ const std::vector<Resource>& resources() {
         {"ScreensForMonitor", kScreenMethods, {{"serial", &kText}, {"product", &kText}}, kScreenQuery, kScreenBody},
         {"ScreensForPoint", kScreenMethods, {{"point", &kPoint}}, kScreenQuery, kScreenBody},
         {"PowerManagementSettings", {"PUT", "POST", "DELETE"}, {}, {}, {}},
-        {"SystemInformation",
-         kGetOnly,
-         {},
-         {{"os", &kAnyValue}, {"memory", &kAnyValue}, {"graphicsCards", &kAnyValue}},
-         {}},
+        {"SystemInformation", kGetOnly, {}, kInformationQuery, {}},
         {"SystemProcesses", kGetOnly, {{"process", &kProcess}}, {}, {}},
         {"SystemUSBDevices", kGetOnly, {}, {}, {}},
         {"SystemApplications", kGetOnly, {}, {}, {}},
@@ -107,16 +107,7 @@ const std::vector<Resource>& resources() {
         {"SystemLockState", kGetOnly, {}, {{"filter", &kText}}, {}},
         {"SystemScreenSaver", {"GET", "DELETE"}, {}, {}, {}},
         {"SystemPreferredLanguage", kGetOnly, {}, {{"fallback", &kText}, {"resources", &kText}}, {}},
-        {"SystemLoginItem",
-         {"PUT"},
-         {},
-         {},
-         {{"name", &kPath},
-          {"enable", &kAnyValue},
-          {"executablePath", &kPath},
-          {"arguments", &kText},
-          {"description", &kText},
-          {"iconPath", &kPath}}},
+        {"SystemLoginItem", {"PUT"}, {}, {}, kLoginItemBody},
         {"SystemEventLogBackup", {"POST"}, {}, {}, {{"srcPath", &kText}, {"dstPath", &kPath}}},
         {"DeviceNotification", {"GET", "PUT", "DELETE"}, {}, {{"supports", &kAnyValue}}, {}}};
     return all;
@@ -222,6 +213,11 @@ std::string HostileCorpus::countsText() const {
 Response send(const MavelLibrary& library, const HostileRequest& request) {
     return library.callRaw(request.exportName, request.options.c_str(), request.params.c_str(), request.query.c_str(),
                            request.body.c_str());
+}
+
+std::uint32_t setting(const char* name, std::uint32_t fallback) {
+    const char* text = std::getenv(name);
+    return text != nullptr ? static_cast<std::uint32_t>(std::strtoul(text, nullptr, 10)) : fallback;
 }
 
 std::string describe(const HostileRequest& request) {

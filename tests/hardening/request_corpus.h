@@ -55,6 +55,8 @@ std::string envelopeFault(const Response& response);
 std::string eventFault(const std::string& name, const std::string& payload);
 
 Response send(const MavelLibrary& library, const HostileRequest& request);
+// A size or seed from the environment (tools/soak.sh), else fallback.
+std::uint32_t setting(const char* name, std::uint32_t fallback);
 std::string describe(const HostileRequest& request);
 
 }  // namespace mavel::test
