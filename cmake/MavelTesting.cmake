@@ -9,18 +9,21 @@ if(NOT TARGET gtest)
 endif()
 include(GoogleTest)
 
-# mavel_add_gtest(NAME SOURCES ... [LIBS ...] [ENVIRONMENT ...] [RESOURCE_LOCK ...])
+# mavel_add_gtest(NAME SOURCES ... [LIBS ...] [ENVIRONMENT ...] [RESOURCE_LOCK ...] [TIMEOUT seconds])
 # One test executable; every test case runs as its own CTest test (its own
 # process), so process-wide state of the library never leaks between cases.
 # Cases that change state shared by the whole Wine session (cursor, screen
 # saver settings) name RESOURCE_LOCK desktop-state so they never overlap.
 function(mavel_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;RESOURCE_LOCK" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
   # An empty ENVIRONMENT would vanish from the list below and take the next
   # property's name as its value, so it is added only when given.
-  set(properties TIMEOUT 120)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set(properties TIMEOUT ${ARG_TIMEOUT})
   if(ARG_ENVIRONMENT)
     list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
   endif()

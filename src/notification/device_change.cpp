@@ -11,13 +11,14 @@
 #include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "notification/lighting_tracker.h"
 #include "notification/monitor_tracker.h"
 #include "notification/sensor_tracker.h"
+#include "platform/detached_thread.h"
 #include "platform/dynamic_library.h"
+#include "platform/handle_owner.h"
 #include "platform/logger.h"
 #include "platform/path.h"
 
@@ -42,6 +43,13 @@ static_assert(sizeof(CM_NOTIFY_FILTER) == 416);
 // from tearing the handle.
 std::mutex notificationLock;
 HCMNOTIFICATION notificationHandle = nullptr;
+// A live registration calls into this module from a system thread at any
+// time, so it keeps the module loaded until it is cancelled. Releasing it in
+// the library's own destruction instead could never happen: that destruction
+// waits for the last reference. So a host that unloads without TearDown or
+// DELETE keeps the library mapped and its device events flowing, which is
+// safe; the alternative is a callback into unmapped code.
+UniqueModule registrationReference;
 
 constexpr DWORD kSettleMs = 300;
 constexpr std::uint16_t kMonitorVendor = 0x056D;
@@ -88,7 +96,7 @@ DWORD CALLBACK deviceChangeCallback(HCMNOTIFICATION, PVOID, CM_NOTIFY_ACTION act
                                     (change == DeviceAction::Arrival ? "Add device " : "Remove device ") + id);
         const UsbIdentity usb = usbIdentity(id);
         auto runnable = std::make_unique<DeviceChangeNotificationRunnable>(change, usb.vendorId, usb.productId);
-        std::thread([runnable = std::move(runnable)] { runnable->run(); }).detach();
+        startDetached([runnable = std::move(runnable)] { runnable->run(); });
     } catch (...) {
         // No thread or no memory: this notification brings no rescan.
     }
@@ -155,9 +163,11 @@ void registerDeviceNotification() {
     filter.cbSize = sizeof filter;
     filter.FilterType = CM_NOTIFY_FILTER_TYPE_DEVICEINTERFACE;
     filter.u.DeviceInterface.ClassGuid = kUsbDeviceInterface;
+    UniqueModule reference = referenceThisModule();
     HCMNOTIFICATION handle = nullptr;
     CONFIGRET result = CR_CALL_NOT_IMPLEMENTED;
-    if (auto registerNotification = ConfigurationManagerLoader::instance().find(kRegisterNotification)) {
+    auto registerNotification = ConfigurationManagerLoader::instance().find(kRegisterNotification);
+    if (registerNotification && reference) {
         result = registerNotification(&filter, &notificationHandle, deviceChangeCallback, &handle);
     }
     if (result != CR_SUCCESS) {
@@ -166,16 +176,25 @@ void registerDeviceNotification() {
     }
     const std::lock_guard hold(notificationLock);
     notificationHandle = handle;
+    // An earlier registration stays live with its handle forgotten: nothing
+    // can cancel it any more, so its reference is kept for good and the
+    // library stays loaded for as long as that registration can call it.
+    static_cast<void>(std::exchange(registrationReference, std::move(reference)).release());
 }
 
 void unregisterDeviceNotification() noexcept {
     HCMNOTIFICATION handle = nullptr;
+    UniqueModule reference;
     {
         const std::lock_guard hold(notificationLock);
         handle = std::exchange(notificationHandle, nullptr);
+        reference = std::move(registrationReference);
     }
     if (handle == nullptr) return;
     if (auto unregister = ConfigurationManagerLoader::instance().find(kUnregisterNotification)) unregister(handle);
+    // Dropped only once no callback can come any more. The host holds a
+    // reference of its own while it calls in, so this never unmaps the caller.
+    reference.reset();
 }
 
 }  // namespace kelto::notification

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "notification/events.h"
 #include "platform/closed_libraries.h"
+#include "platform/detached_thread.h"
 #include "platform/logger.h"
 #include "pocketjson/json.h"
 #include "screens/screen_change.h"
@@ -91,11 +91,8 @@ void NativeEventFilterWindows::onTimeChange() {
 void NativeEventFilterWindows::onDisplayChange() {
     if (!screenWatchEnabled) return;
     const std::uint32_t elapsed = elapsedMilliseconds(lastDisplayChangeTicks);
-    try {
-        std::thread(screens::screenChangeWorker, elapsed).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: this message brings no screen check.
-    }
+    // Without a thread this message brings no screen check.
+    startDetached([elapsed] { screens::screenChangeWorker(elapsed); });
     lastDisplayChangeTicks = nowTicks();
 }
 

@@ -3,13 +3,12 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <locale>
-#include <sstream>
+#include <optional>
 #include <string>
 
 #include "platform/library_text.h"
 #include "platform/ostrel.h"
-#include "pocketjson/text.h"
+#include "screens/screen_point.h"
 
 namespace kelto::bridge {
 
@@ -22,17 +21,6 @@ constexpr std::size_t kRampLength = 256;
 using Ramp = std::array<double, kRampLength>;
 
 [[noreturn]] void screenNotFound() { throw BridgeResultError(404, "NotFoundError", "screen is not found."); }
-
-// A coordinate as formatted stream input reads an int: leading blanks, a
-// sign, digits up to the first other character; 0 when no number begins
-// there, the nearest limit when it overflows.
-std::int32_t readCoordinate(const std::string& piece) {
-    std::istringstream stream(piece);
-    stream.imbue(std::locale::classic());
-    int number = 0;
-    stream >> number;
-    return number;
-}
 
 // Leading blanks, then a decimal number in any locale; 0 when none begins there.
 double readDecimal(const std::string& text) noexcept {
@@ -216,11 +204,10 @@ ScreenList ScreensForMonitor::select(const RequestArgs& args) {
 
 ScreenList ScreensForPoint::select(const RequestArgs& args) {
     const std::string text = args.params().get("point").asString("");
-    const std::vector<std::string> pieces = pocketjson::splitString(text, "x");
     uri += "Screens/" + text;
-    requireBadRequest(pieces.size() == 2, "point is invalid.");
-    ScreenList screens =
-        ScreenRegistry::instance().screensForPoint(readCoordinate(pieces[0]), readCoordinate(pieces[1]));
+    const std::optional<screens::ScreenPoint> point = screens::readScreenPoint(text);
+    requireBadRequest(point.has_value(), "point is invalid.");
+    ScreenList screens = ScreenRegistry::instance().screensForPoint(point->x, point->y);
     if (screens.empty()) screenNotFound();
     return screens;
 }
