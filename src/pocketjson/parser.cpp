@@ -503,6 +503,12 @@ private:
         std::int64_t magnitude = 0;
         bool overflow = false;
         const char* const integerStart = p_;
+        // Eighteen digits always fit: those need no overflow test.
+        const char* const uncheckedEnd = p_ + std::min<std::ptrdiff_t>(end_ - p_, 18);
+        while (p_ != uncheckedEnd && isDigit(*p_)) {
+            magnitude = magnitude * 10 + (*p_ - '0');
+            ++p_;
+        }
         while (p_ != end_ && isDigit(*p_)) {
             const int digit = *p_ - '0';
             if (!overflow && (magnitude > kLimit || (magnitude == kLimit && digit > 7))) {

@@ -72,11 +72,6 @@ std::size_t readUnsignedAutoBase(std::string_view text, std::uint64_t& result) n
 
 }  // namespace
 
-template <typename T>
-Value::Container<T>* Value::box() const noexcept {
-    return static_cast<Container<T>*>(payload_.container);
-}
-
 Value::Value(ValueType type) : type_(type) {
     switch (type) {
         case ValueType::String: payload_.container = new Container<std::string>(); break;
@@ -215,17 +210,8 @@ void Value::setType(ValueType type) {
     *this = std::move(fresh);
 }
 
-bool Value::boolValue() const noexcept { return type_ == ValueType::Boolean && payload_.boolean; }
-
-std::int64_t Value::intValue() const noexcept { return type_ == ValueType::Integer ? payload_.integer : 0; }
-
-double Value::doubleValue() const noexcept { return type_ == ValueType::Double ? payload_.number : 0.0; }
-
-const std::string& Value::stringValue() const noexcept {
+const std::string& Value::emptyString() noexcept {
     static const std::string empty;
-    if (type_ == ValueType::String) {
-        return box<std::string>()->data;
-    }
     return empty;
 }
 
@@ -281,11 +267,8 @@ bool Value::hasKey(const std::string& key) const noexcept {
     return type_ == ValueType::Object && box<Object>()->data.count(key) != 0;
 }
 
-const Value::Object& Value::members() const noexcept {
+const Value::Object& Value::emptyObject() noexcept {
     static const Object empty;
-    if (type_ == ValueType::Object) {
-        return box<Object>()->data;
-    }
     return empty;
 }
 
@@ -304,11 +287,8 @@ const Value& Value::at(std::size_t index) const noexcept {
     return index < array.size() ? array[index] : null();
 }
 
-const Value::Array& Value::elements() const noexcept {
+const Value::Array& Value::emptyArray() noexcept {
     static const Array empty;
-    if (type_ == ValueType::Array) {
-        return box<Array>()->data;
-    }
     return empty;
 }
 

@@ -78,10 +78,13 @@ public:
 
     // Raw payload readers; each answers a neutral value (false, 0, 0.0, "")
     // when the type does not match. No conversions.
-    bool boolValue() const noexcept;
-    std::int64_t intValue() const noexcept;
-    double doubleValue() const noexcept;
-    const std::string& stringValue() const noexcept;
+    // Inline: the writer reads every value through them.
+    bool boolValue() const noexcept { return type_ == ValueType::Boolean && payload_.boolean; }
+    std::int64_t intValue() const noexcept { return type_ == ValueType::Integer ? payload_.integer : 0; }
+    double doubleValue() const noexcept { return type_ == ValueType::Double ? payload_.number : 0.0; }
+    const std::string& stringValue() const noexcept {
+        return type_ == ValueType::String ? box<std::string>()->data : emptyString();
+    }
 
     // Objects. operator[] turns any non-object into an empty object first.
     Value& operator[](const std::string& key);
@@ -89,7 +92,9 @@ public:
     Value& operator[](const char* key);
     const Value& get(const std::string& key) const noexcept;  // shared Null when absent
     bool hasKey(const std::string& key) const noexcept;
-    const Object& members() const noexcept;  // empty for non-objects
+    const Object& members() const noexcept {  // empty for non-objects
+        return type_ == ValueType::Object ? box<Object>()->data : emptyObject();
+    }
     // The member map for bulk filling: makes this an object and detaches a
     // shared box first, exactly as operator[] does.
     Object& mutableMembers();
@@ -97,7 +102,9 @@ public:
     // Arrays. append() turns any non-array into an empty array first.
     void append(const Value& element);
     const Value& at(std::size_t index) const noexcept;  // shared Null when out of range
-    const Array& elements() const noexcept;             // empty for non-arrays
+    const Array& elements() const noexcept {            // empty for non-arrays
+        return type_ == ValueType::Array ? box<Array>()->data : emptyArray();
+    }
     // The element vector for bulk filling: makes this an array and, like
     // append(), works on a shared box in place.
     Array& mutableElements();
@@ -135,7 +142,12 @@ private:
     Value& assignInteger(std::int64_t n) noexcept;
     void release() noexcept;
     template <typename T>
-    Container<T>* box() const noexcept;
+    Container<T>* box() const noexcept {
+        return static_cast<Container<T>*>(payload_.container);
+    }
+    static const std::string& emptyString() noexcept;
+    static const Object& emptyObject() noexcept;
+    static const Array& emptyArray() noexcept;
     Object& detachedObject();
 
     ValueType type_ = ValueType::Null;

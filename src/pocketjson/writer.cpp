@@ -106,17 +106,20 @@ const char* findEscape(const char* p, const char* end) noexcept {
     return p;
 }
 
-void putString(Output& out, std::string_view text) {
+// A member's key comes with what follows it (the colon) in the same piece.
+void putString(Output& out, std::string_view text, std::string_view after = "") {
     const char* p = text.data();
     const char* const end = p + text.size();
     const char* stop = findEscape(p, end);
     if (stop == end) {
         // The common case in one piece: quote, bytes, quote.
-        char* const first = out.room(text.size() + 2);
+        const std::size_t length = text.size() + 2 + after.size();
+        char* const first = out.room(length);
         first[0] = '"';
         std::memcpy(first + 1, p, text.size());
         first[text.size() + 1] = '"';
-        out.commit(text.size() + 2);
+        std::memcpy(first + text.size() + 2, after.data(), after.size());
+        out.commit(length);
         return;
     }
     out.put('"');
@@ -130,6 +133,7 @@ void putString(Output& out, std::string_view text) {
         stop = findEscape(p, end);
     }
     out.put('"');
+    out.put(after);
 }
 
 // "%.17g" without printf: the double scaled by a power of ten to a 17-digit
@@ -434,8 +438,7 @@ private:
             if (pretty_) {
                 newLine(depth + 1);
             }
-            putString(out_, key);
-            out_.put(pretty_ ? std::string_view(": ") : std::string_view(":"));
+            putString(out_, key, pretty_ ? std::string_view(": ") : std::string_view(":"));
             if (!write(member, depth + 1)) {
                 return false;
             }

@@ -189,6 +189,26 @@ TEST(WriteCompact, SortedMembersAndNoWhiteSpace) {
     EXPECT_EQ(toJson(sample(), 0x7F), toJson(sample()));
 }
 
+// Keys are written like strings, escapes included, and the separator follows
+// them whichever way the key was written.
+TEST(WriteCompact, KeysWithAndWithoutEscapes) {
+    const struct {
+        const char* key;
+        const char* compact;
+        const char* pretty;
+    } cases[] = {
+        {"plain", R"({"plain":0})", "{\n  \"plain\": 0\n}"},
+        {"q\"t", R"({"q\"t":0})", "{\n  \"q\\\"t\": 0\n}"},
+        {"line\nbreak", R"({"line\nbreak":0})", "{\n  \"line\\nbreak\": 0\n}"},
+    };
+    for (const auto& c : cases) {
+        Value object;
+        object[c.key] = 0;
+        EXPECT_EQ(toJson(object), c.compact) << c.key;
+        EXPECT_EQ(toJson(object, kPretty), c.pretty) << c.key;
+    }
+}
+
 TEST(WritePretty, NestedLayout) {
     const std::string expected =
         "{\n"
