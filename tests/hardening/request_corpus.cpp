@@ -114,7 +114,11 @@ const std::vector<Resource>& resources() {
 }
 
 std::string object(const char* member, const std::string& value) {
-    return "{" + jsonString(member) + ":" + value + "}";
+    std::string text = "{";
+    text += jsonString(member);
+    text += ':';
+    text += value;
+    return text + '}';
 }
 
 // Status and error name pairs an answer may carry.
@@ -158,7 +162,10 @@ std::string HostileCorpus::argument(const Members& members) {
         if (random_() % 3 == 0) continue;
         const bool own = random_() % 5 < 3;
         count(own ? "member value" : "member of a wrong type");
-        text += (text.size() > 1 ? "," : "") + jsonString(member.name) + ":" + pick(own ? *member.pool : kAnyValue);
+        if (text.size() > 1) text += ',';
+        text += jsonString(member.name);
+        text += ':';
+        text += pick(own ? *member.pool : kAnyValue);
     }
     return text + "}";
 }

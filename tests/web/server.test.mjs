@@ -3,6 +3,7 @@
 // usage: node tests/web/server.test.mjs BUILD_FOLDER
 import { execFileSync } from "node:child_process";
 import { connect } from "node:net";
+import { networkInterfaces } from "node:os";
 import { check, startServe, waitFor } from "./serve.mjs";
 
 const server = await startServe();
@@ -41,6 +42,18 @@ try {
   check(owner, "ss names the process that holds the server's sockets");
   const held = sockets.filter((line) => line.includes(`pid=${owner},`));
   for (const line of held) check(/ (127\.0\.0\.1|\[::1\]):\d+ /.test(line), `only loopback sockets listen: ${line}`);
+  // And a connection to this machine's outward addresses is refused.
+  const outward = Object.entries(networkInterfaces()).flatMap(([name, entries]) =>
+    entries.filter((entry) => !entry.internal).map((entry) => (entry.scopeid ? `${entry.address}%${name}` : entry.address)),
+  );
+  for (const address of outward) {
+    const reached = await new Promise((done) => {
+      const socket = connect({ host: address, port: server.port });
+      socket.on("connect", () => done(socket.destroy() || true));
+      socket.on("error", () => done(false));
+    });
+    check(!reached, `${address}:${server.port} cannot be reached`);
+  }
 
   // Refusals: [what, path, headers, status].
   const token = server.token;
