@@ -1,5 +1,7 @@
 #include "model.h"
 
+#include <algorithm>
+
 namespace carvel2 {
 
 void Model::apply(const standin::Json& section) {
@@ -20,6 +22,15 @@ void Model::findScreens() {
         current_.push_back(screen.get());
         handedOut_.push_back(std::move(screen));
     }
+}
+
+void Model::clearRecords() {
+    std::erase_if(handedOut_, [this](const std::unique_ptr<Screen>& screen) {
+        if (std::find(current_.begin(), current_.end(), screen.get()) != current_.end()) return false;
+        screens_.erase(screen.get());
+        if (screen->edid) edids_.erase(&*screen->edid);
+        return true;
+    });
 }
 
 std::vector<Screen*> Model::forMonitor(std::string_view serial, std::string_view product) const {

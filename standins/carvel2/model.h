@@ -31,6 +31,10 @@ public:
 
     void findScreens();
     void releaseScreens() noexcept { current_.clear(); }
+    // Screens of earlier lists stay alive so a stale handle never reaches
+    // freed memory; StandinResetCallLog lets them go, so a long run's memory
+    // shows only the caller's own growth. No request may be running then.
+    void clearRecords();
     std::uint32_t count() const noexcept { return static_cast<std::uint32_t>(current_.size()); }
     Screen* at(std::uint32_t index) const noexcept { return index < current_.size() ? current_[index] : nullptr; }
     std::vector<Screen*> forMonitor(std::string_view serial, std::string_view product) const;
