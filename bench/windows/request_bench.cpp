@@ -380,6 +380,32 @@ MixResult runMix(const std::vector<Request>& mix, int threadCount) {
     return result;
 }
 
+// Blocks of a JSON record's sizes allocated and freed, as many rounds as the
+// threads manage in half the mix's time: the ceiling any request that
+// allocates meets when it runs on several threads under Wine's one heap lock.
+double heapRoundsPerSecond(int threadCount) {
+    std::atomic<bool> stop{false};
+    std::atomic<std::uint64_t> rounds{0};
+    std::vector<std::thread> threads;
+    const std::int64_t start = ticks();
+    for (int t = 0; t < threadCount; ++t) {
+        threads.emplace_back([&] {
+            std::vector<void*> blocks(80);
+            std::uint64_t mine = 0;
+            while (!stop.load(std::memory_order_relaxed)) {
+                for (std::size_t i = 0; i < blocks.size(); ++i) blocks[i] = std::malloc(16 + i * 4);
+                for (void* block : blocks) std::free(block);
+                ++mine;
+            }
+            rounds += mine;
+        });
+    }
+    Sleep(static_cast<DWORD>(kMixSeconds * 500));
+    stop = true;
+    for (std::thread& thread : threads) thread.join();
+    return static_cast<double>(rounds.load()) / (static_cast<double>(ticks() - start) / ticksPerMicrosecond() / 1e6);
+}
+
 // The walk the processes resource makes through the system-information
 // stand-in, without the library: its snapshot, three getters per process.
 Summary timeProcessWalk() {
@@ -667,6 +693,9 @@ int main(int argc, char** argv) {
                 parallel.summary.p99);
     std::printf("%d threads / 1 thread: %.2fx calls/s, %.2fx p99\n", kThreads,
                 parallel.callsPerSecond / single.callsPerSecond, parallel.summary.p99 / single.summary.p99);
+    const double heapSingle = heapRoundsPerSecond(1);
+    std::printf("Wine heap alone (80 blocks allocated and freed), %d threads / 1 thread: %.2fx rounds/s\n", kThreads,
+                heapRoundsPerSecond(kThreads) / heapSingle);
     DeleteFileW(logFilePath().c_str());
     return 0;
 }
