@@ -3,7 +3,12 @@
 // C runtime. A heap serialises its callers, and under Wine a contended heap
 // lock makes eight threads together slower than one alone; with the threads
 // spread over heaps of their own, requests on different threads allocate in
-// parallel. Linked into the DLL only: tools and tests keep the runtime's.
+// parallel. Small blocks freed by a thread stay in that thread's own cache
+// for its next allocations of the size: an answer is a tree of many map
+// nodes and boxes of a few dozen bytes, built and freed again for every
+// request, and a heap call costs two locked instructions and its own
+// bookkeeping where a cache pop costs a load and a store. Linked into the
+// DLL only: tools and tests keep the runtime's.
 
 #include <windows.h>
 
@@ -16,14 +21,39 @@ namespace kelto {
 
 namespace {
 
-// Each block starts with the heap it came from, so any thread can free it.
-// Sixteen bytes keep the caller's part as aligned as the heap's blocks.
-constexpr std::size_t kHeader = 16;
+// Blocks up to this size are rounded up to a multiple of the step and cached.
+constexpr std::size_t kSizeStep = 16;
+constexpr std::size_t kSizeClasses = 16;
+constexpr std::size_t kSmallLimit = kSizeStep * kSizeClasses;
+// What a thread keeps of one size; more goes back to its heap, so a one-off
+// peak (a long process list) does not stay cached.
+constexpr std::size_t kCachedBytesPerClass = 64 * 1024;
 constexpr std::size_t kHeapCount = 8;
 // Committed from the start: a heap that must grow for a block maps a new
 // region and unmaps it again once the block is freed, at every request
 // with a large answer (a few hundred kilobytes for a long process list).
 constexpr std::size_t kHeapCommit = std::size_t{1} << 20;
+
+// Each block starts with where it came from, so any thread can free it.
+// Sixteen bytes keep the caller's part as aligned as the heap's blocks.
+struct BlockHeader {
+    HANDLE heap;
+    std::size_t sizeClass;  // 0: a large block, always freed to its heap
+};
+static_assert(sizeof(BlockHeader) == 16);
+
+struct FreeBlock {
+    FreeBlock* next;
+};
+
+// One thread's free blocks, by size class; reached through a fiber-local
+// slot whose callback hands the blocks back when the thread ends.
+struct ThreadCache {
+    std::array<FreeBlock*, kSizeClasses + 1> free{};
+    std::array<std::size_t, kSizeClasses + 1> count{};
+};
+
+void CALLBACK flushThreadCache(void* cache) noexcept;
 
 class ThreadHeaps {
 public:
@@ -33,15 +63,69 @@ public:
 
     // Runs after every other static object of the DLL is gone. A block freed
     // later still (a thread's own objects at process exit) is left to the
-    // process, never handed to a destroyed heap.
+    // process, never handed to a destroyed heap. The caches live in the
+    // heaps and go with them; freeing the slot first means no thread's end
+    // calls back into a DLL that is no longer there.
     ~ThreadHeaps() {
         gone_.store(true);
+        if (const DWORD slot = cacheSlot_.exchange(FLS_OUT_OF_INDEXES); slot != FLS_OUT_OF_INDEXES) FlsFree(slot);
         for (std::atomic<HANDLE>& heap : heaps_) {
             if (const HANDLE owned = heap.exchange(nullptr)) HeapDestroy(owned);
         }
     }
 
-    HANDLE forThisThread() noexcept {
+    void* allocate(std::size_t size) {
+        if (size > kSmallLimit) return fromHeap(heapForThisThread(), 0, size);
+        const std::size_t sizeClass = (size + kSizeStep - 1) / kSizeStep;
+        if (ThreadCache* cache = cacheForThisThread(true)) {
+            if (FreeBlock* block = cache->free[sizeClass]) {
+                cache->free[sizeClass] = block->next;
+                --cache->count[sizeClass];
+                return block;
+            }
+        }
+        return fromHeap(heapForThisThread(), sizeClass, sizeClass * kSizeStep);
+    }
+
+    void release(void* pointer) noexcept {
+        BlockHeader* header = static_cast<BlockHeader*>(pointer) - 1;
+        const std::size_t sizeClass = header->sizeClass;
+        if (sizeClass != 0) {
+            ThreadCache* cache = cacheForThisThread(false);
+            if (cache != nullptr && cache->count[sizeClass] * sizeClass * kSizeStep < kCachedBytesPerClass) {
+                auto* block = static_cast<FreeBlock*>(pointer);
+                block->next = cache->free[sizeClass];
+                cache->free[sizeClass] = block;
+                ++cache->count[sizeClass];
+                return;
+            }
+        }
+        if (mayFree(header->heap)) HeapFree(header->heap, 0, header);
+    }
+
+    void flush(ThreadCache* cache) noexcept {
+        if (gone_.load()) return;
+        for (FreeBlock* block : cache->free) {
+            while (block != nullptr) {
+                BlockHeader* header = reinterpret_cast<BlockHeader*>(block) - 1;
+                block = block->next;
+                HeapFree(header->heap, 0, header);
+            }
+        }
+        BlockHeader* header = reinterpret_cast<BlockHeader*>(cache) - 1;
+        HeapFree(header->heap, 0, header);
+    }
+
+private:
+    static void* fromHeap(HANDLE heap, std::size_t sizeClass, std::size_t size) {
+        if (size > static_cast<std::size_t>(-1) - sizeof(BlockHeader)) throw std::bad_alloc();
+        auto* header = static_cast<BlockHeader*>(HeapAlloc(heap, 0, size + sizeof(BlockHeader)));
+        if (header == nullptr) throw std::bad_alloc();
+        *header = BlockHeader{heap, sizeClass};
+        return header + 1;
+    }
+
+    HANDLE heapForThisThread() noexcept {
         if (gone_.load(std::memory_order_relaxed)) return GetProcessHeap();
         // Thread ids are multiples of four.
         std::atomic<HANDLE>& slot = heaps_[(GetCurrentThreadId() >> 2) % kHeapCount];
@@ -56,11 +140,43 @@ public:
         return created;
     }
 
+    // Only allocation creates a cache: a thread that merely frees while it
+    // ends (after its cache was flushed) must not leave a new one behind.
+    ThreadCache* cacheForThisThread(bool create) noexcept {
+        if (gone_.load(std::memory_order_relaxed)) return nullptr;
+        const DWORD slot = create ? cacheSlot() : cacheSlot_.load(std::memory_order_acquire);
+        if (slot == FLS_OUT_OF_INDEXES) return nullptr;
+        if (auto* cache = static_cast<ThreadCache*>(FlsGetValue(slot))) return cache;
+        if (!create) return nullptr;
+        const HANDLE heap = heapForThisThread();
+        auto* header = static_cast<BlockHeader*>(HeapAlloc(heap, 0, sizeof(BlockHeader) + sizeof(ThreadCache)));
+        if (header == nullptr) return nullptr;
+        *header = BlockHeader{heap, 0};
+        auto* cache = new (header + 1) ThreadCache();
+        if (FlsSetValue(slot, cache)) return cache;
+        HeapFree(heap, 0, header);
+        return nullptr;
+    }
+
+    // Taken at the first allocation rather than at construction, so that the
+    // object stays constant-initialised and no allocation can see it unmade.
+    DWORD cacheSlot() noexcept {
+        DWORD slot = cacheSlot_.load(std::memory_order_acquire);
+        if (slot != FLS_OUT_OF_INDEXES) return slot;
+        const DWORD created = FlsAlloc(flushThreadCache);
+        if (created == FLS_OUT_OF_INDEXES) return created;
+        if (!cacheSlot_.compare_exchange_strong(slot, created, std::memory_order_acq_rel)) {
+            FlsFree(created);
+            return slot;
+        }
+        return created;
+    }
+
     bool mayFree(HANDLE heap) const noexcept {
         return !gone_.load(std::memory_order_relaxed) || heap == GetProcessHeap();
     }
 
-private:
+    std::atomic<DWORD> cacheSlot_{FLS_OUT_OF_INDEXES};
     std::array<std::atomic<HANDLE>, kHeapCount> heaps_{};
     std::atomic<bool> gone_{false};
 };
@@ -68,20 +184,14 @@ private:
 // Constructed before the DLL's other static objects, so destroyed after them.
 __attribute__((init_priority(101))) ThreadHeaps gHeaps;
 
-void* allocate(std::size_t size) {
-    if (size > static_cast<std::size_t>(-1) - kHeader) throw std::bad_alloc();
-    const HANDLE heap = gHeaps.forThisThread();
-    auto* block = static_cast<unsigned char*>(HeapAlloc(heap, 0, size + kHeader));
-    if (block == nullptr) throw std::bad_alloc();
-    *reinterpret_cast<HANDLE*>(block) = heap;
-    return block + kHeader;
+void CALLBACK flushThreadCache(void* cache) noexcept {
+    if (cache != nullptr) gHeaps.flush(static_cast<ThreadCache*>(cache));
 }
 
+void* allocate(std::size_t size) { return gHeaps.allocate(size); }
+
 void release(void* pointer) noexcept {
-    if (pointer == nullptr) return;
-    unsigned char* block = static_cast<unsigned char*>(pointer) - kHeader;
-    const HANDLE heap = *reinterpret_cast<HANDLE*>(block);
-    if (gHeaps.mayFree(heap)) HeapFree(heap, 0, block);
+    if (pointer != nullptr) gHeaps.release(pointer);
 }
 
 }  // namespace

@@ -143,4 +143,33 @@ TEST(Load, LongRunsKeepMemoryHandlesAndThreadsAtTheWarmUpLevel) {
     EXPECT_LE(mavel::test::handleCount(), handles + 16);
 }
 
+// A host's thread pool comes and goes: what the library keeps for a thread
+// must go back when the thread ends, or every ended thread leaves its share.
+TEST(Load, ThreadsThatEndLeaveNothingBehind) {
+    const Watchdog watchdog(mavel::test::setting("MAVEL_LOAD_DEADLINE_S", 270) * 1000);
+    MavelLibrary library;
+    HostileCorpus corpus(31);
+    std::vector<mavel::test::HostileRequest> requests;
+    for (int i = 0; i < 400; ++i) requests.push_back(corpus.next(false));
+    Tally tally;
+    const auto runThreads = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            std::thread([&] {
+                for (const mavel::test::HostileRequest& request : requests)
+                    tally.check(mavel::test::send(library, request), request);
+            }).join();
+            mavel::test::resetRecordings();
+        }
+    };
+    // Sixteen threads have used every one of the library's heaps at least once.
+    runThreads(16);
+    const std::uint64_t warm = mavel::test::privateBytes();
+    runThreads(48);
+    const std::uint64_t last = mavel::test::privateBytes();
+    std::printf("%d calls on 64 threads; private bytes after 16 threads %llu, after 64 %llu\n", tally.calls.load(),
+                static_cast<unsigned long long>(warm), static_cast<unsigned long long>(last));
+    EXPECT_EQ(tally.faults, 0) << tally.first;
+    EXPECT_LE(last, warm + (1ull << 20));
+}
+
 }  // namespace
