@@ -31,10 +31,12 @@ bool isNonEmptyContainer(const Value& v) noexcept {
 }
 
 // The texts are made once: each 405 then copies its message just once.
-[[noreturn]] void methodNotAllowed(MethodKind method) {
+// Returned rather than thrown here, so that the operation itself throws and
+// the unwinder has one frame less to walk.
+BridgeResultError methodNotAllowed(MethodKind method) {
     static const std::string messages[] = {"GET method is not allowed.", "POST method is not allowed.",
                                            "PUT method is not allowed.", "DELETE method is not allowed."};
-    throw BridgeResultError(405, "MethodError", messages[static_cast<std::size_t>(method)]);
+    return BridgeResultError(405, "MethodError", messages[static_cast<std::size_t>(method)]);
 }
 
 }  // namespace
@@ -86,10 +88,10 @@ BridgeResult BridgeTemplate::handleRequest(const char* options, const char* para
 void BridgeTemplate::prepareRequest(const RequestArgs&) {}
 void BridgeTemplate::finishRequest(const RequestArgs&, const BridgeResult&) {}
 
-BridgeResult BridgeTemplate::onGet(const RequestArgs&) { methodNotAllowed(MethodKind::Get); }
-BridgeResult BridgeTemplate::onPut(const RequestArgs&) { methodNotAllowed(MethodKind::Put); }
-BridgeResult BridgeTemplate::onPost(const RequestArgs&) { methodNotAllowed(MethodKind::Post); }
-BridgeResult BridgeTemplate::onDelete(const RequestArgs&) { methodNotAllowed(MethodKind::Delete); }
+BridgeResult BridgeTemplate::onGet(const RequestArgs&) { throw methodNotAllowed(MethodKind::Get); }
+BridgeResult BridgeTemplate::onPut(const RequestArgs&) { throw methodNotAllowed(MethodKind::Put); }
+BridgeResult BridgeTemplate::onPost(const RequestArgs&) { throw methodNotAllowed(MethodKind::Post); }
+BridgeResult BridgeTemplate::onDelete(const RequestArgs&) { throw methodNotAllowed(MethodKind::Delete); }
 
 // The writer's text of {"error": error, "value": value} is written here
 // directly, without building the envelope object first, whenever the error
