@@ -7,22 +7,28 @@
 
 namespace standin {
 
-void CallLog::record(std::string_view function) { calls_.push_back({std::string(function), nextCallNumber()}); }
+void CallLog::record(std::string_view function) {
+    auto name = names_.find(function);
+    if (name == names_.end()) name = names_.emplace(std::string(function), true).first;
+    calls_.push_back({&name->first, nextCallNumber()});
+}
 
 std::int32_t CallLog::count(std::string_view function) const noexcept {
-    return static_cast<std::int32_t>(std::count_if(calls_.begin(), calls_.end(),
-                                                   [function](const Call& call) { return call.function == function; }));
+    const auto name = names_.find(function);
+    if (name == names_.end()) return 0;
+    return static_cast<std::int32_t>(std::count_if(
+        calls_.begin(), calls_.end(), [&name](const Call& call) { return call.function == &name->first; }));
 }
 
 std::string CallLog::json() const {
     Json names = Json::array();
-    for (const Call& call : calls_) names.push_back(call.function);
+    for (const Call& call : calls_) names.push_back(*call.function);
     return names.dump();
 }
 
 std::string CallLog::sequenceJson() const {
     Json pairs = Json::array();
-    for (const Call& call : calls_) pairs.push_back(Json::array({call.function, call.number}));
+    for (const Call& call : calls_) pairs.push_back(Json::array({*call.function, call.number}));
     return pairs.dump();
 }
 
