@@ -117,7 +117,8 @@ public:
     };
     // Members wait on a stack too, each already in the map node it will live
     // in: the node is taken when its key is read, so nodes lie in memory in
-    // the order in which the writer later walks them, next to their values.
+    // text order next to their values (for keys written in order, the order
+    // in which the writer later walks them).
     // When the object closes they are ordered by key (cheaply, on an 8-byte
     // prefix first) and enter the map at its end, which spares the map a
     // search from the root for every member.
