@@ -9,6 +9,8 @@
 #include <limits>
 #include <string_view>
 #include <system_error>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "pocketjson/json.h"
@@ -113,9 +115,13 @@ public:
         Value::Array* elements;
         std::size_t base;  // where this array's elements start on the stack
     };
-    // Members wait on a stack too. When the object closes they are ordered by
-    // key (cheaply, on an 8-byte prefix first) and enter the map at its end,
-    // which spares the map a search from the root for every member.
+    // Members wait on a stack too, each already in the map node it will live
+    // in: the node is taken when its key is read, so nodes lie in memory in
+    // text order next to their values (for keys written in order, the order
+    // in which the writer later walks them).
+    // When the object closes they are ordered by key (cheaply, on an 8-byte
+    // prefix first) and enter the map at its end, which spares the map a
+    // search from the root for every member.
     struct ObjectFrame {
         Value::Object* members;
         std::size_t base;  // where this object's members start on the stack
@@ -167,10 +173,10 @@ public:
         return true;
     }
     bool startMember(ObjectFrame&, std::string_view key, Slot& slot) {
-        Pending& member = pending_.emplace_back();
-        member.key.assign(key.data(), key.size());
-        member.prefix = keyPrefix(key);
-        slot = &member.value;
+        const auto made = spare_.emplace_hint(spare_.end(), std::piecewise_construct,
+                                              std::forward_as_tuple(key.data(), key.size()), std::forward_as_tuple());
+        Pending& member = pending_.emplace_back(Pending{keyPrefix(key), spare_.extract(made)});
+        slot = &member.node.mapped();  // the node stays where it is while the stack grows
         return true;
     }
     void dropMember(ObjectFrame&) { pending_.pop_back(); }
@@ -181,8 +187,7 @@ public:
 private:
     struct Pending {
         std::uint64_t prefix;  // first eight key bytes, big-endian, zero padded
-        std::string key;
-        Value value;
+        Value::Object::node_type node;
     };
 
     static std::uint64_t keyPrefix(std::string_view key) noexcept {
@@ -198,6 +203,7 @@ private:
     std::vector<Value> stack_;
     std::vector<Pending> pending_;
     std::vector<std::uint32_t> order_;  // scratch for flushObject
+    Value::Object spare_;               // makes nodes; always empty between calls
 };
 
 void ValueSink::flushObject(ObjectFrame& frame) {
@@ -205,17 +211,17 @@ void ValueSink::flushObject(ObjectFrame& frame) {
     Pending* const first = pending_.data() + frame.base;
     // By key (on the 8-byte prefix first); equal keys keep their text order.
     const auto keyBefore = [](const Pending& left, const Pending& right) {
-        return left.prefix != right.prefix ? left.prefix < right.prefix : left.key < right.key;
+        return left.prefix != right.prefix ? left.prefix < right.prefix : left.node.key() < right.node.key();
     };
     Value::Object& members = *frame.members;
     const std::string* previous = nullptr;
     const auto place = [&members, &previous](Pending& member) {
-        if (previous != nullptr && *previous == member.key) {
+        if (previous != nullptr && *previous == member.node.key()) {
             return;  // a repeated key: the first one is in already
         }
         // The hint is right unless the target held members before the parse;
-        // try_emplace then searches, and a key already there keeps its value.
-        const auto placed = members.try_emplace(members.end(), std::move(member.key), std::move(member.value));
+        // insert then searches, and a key already there keeps its value.
+        const auto placed = members.insert(members.end(), std::move(member.node));
         previous = &placed->first;
     };
     // Text written by a JSON writer with sorted keys (and every object of one
@@ -240,7 +246,7 @@ void ValueSink::flushObject(ObjectFrame& frame) {
             if (left.prefix != right.prefix) {
                 return left.prefix < right.prefix;
             }
-            const int byKey = left.key.compare(right.key);
+            const int byKey = left.node.key().compare(right.node.key());
             return byKey != 0 ? byKey < 0 : a < b;
         });
         for (std::uint32_t index : order_) {

@@ -106,10 +106,34 @@ const char* findEscape(const char* p, const char* end) noexcept {
     return p;
 }
 
+// Copies n bytes and tells whether none of them needs an escape: for keys
+// and short texts one pass beats a search followed by a copy.
+bool copyPlain(char* out, const char* p, std::size_t n) noexcept {
+    char kinds = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i] = p[i];
+        kinds |= kEscapes[static_cast<unsigned char>(p[i])];
+    }
+    return kinds == 0;
+}
+
 // A member's key comes with what follows it (the colon) in the same piece.
 void putString(Output& out, std::string_view text, std::string_view after = "") {
     const char* p = text.data();
     const char* const end = p + text.size();
+    constexpr std::size_t kShort = 24;
+    if (text.size() <= kShort) {
+        const std::size_t length = text.size() + 2 + after.size();
+        char* const first = out.room(length);
+        first[0] = '"';
+        if (copyPlain(first + 1, p, text.size())) {
+            first[text.size() + 1] = '"';
+            copyPlain(first + text.size() + 2, after.data(), after.size());
+            out.commit(length);
+            return;
+        }
+        // What was copied is not committed: the escaping path overwrites it.
+    }
     const char* stop = findEscape(p, end);
     if (stop == end) {
         // The common case in one piece: quote, bytes, quote.

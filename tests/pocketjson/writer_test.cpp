@@ -152,13 +152,16 @@ TEST(WriteStrings, EscapesAtEveryOffsetOfALongRun) {
         const char* form;
     } escapes[] = {
         {'"', R"(\")"}, {'\\', R"(\\)"}, {'\x01', R"(\u0001)"}, {'\x1F', R"(\u001f)"}, {'\x7F', R"(\u007f)"}};
-    for (const auto& e : escapes) {
-        for (std::size_t offset = 0; offset < 17; ++offset) {
-            std::string text(17, '\xE9');
-            text[offset] = e.byte;
-            const std::string expected =
-                "\"" + std::string(offset, '\xE9') + e.form + std::string(16 - offset, '\xE9') + "\"";
-            EXPECT_EQ(escaped(text), expected) << int{e.byte} << " at " << offset;
+    // Short texts are copied and checked in one pass, longer ones searched first.
+    for (const std::size_t length : {17u, 24u, 25u, 40u}) {
+        for (const auto& e : escapes) {
+            for (std::size_t offset = 0; offset < length; ++offset) {
+                std::string text(length, '\xE9');
+                text[offset] = e.byte;
+                const std::string expected =
+                    "\"" + std::string(offset, '\xE9') + e.form + std::string(length - 1 - offset, '\xE9') + "\"";
+                EXPECT_EQ(escaped(text), expected) << int{e.byte} << " at " << offset << " of " << length;
+            }
         }
     }
 }
