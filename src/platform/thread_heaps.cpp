@@ -100,29 +100,40 @@ public:
                 return;
             }
         }
-        if (mayFree(header->heap)) HeapFree(header->heap, 0, header);
+        if (mayFree(header->heap)) toHeap(pointer);
     }
 
     void flush(ThreadCache* cache) noexcept {
         if (gone_.load()) return;
         for (FreeBlock* block : cache->free) {
             while (block != nullptr) {
-                BlockHeader* header = reinterpret_cast<BlockHeader*>(block) - 1;
-                block = block->next;
-                HeapFree(header->heap, 0, header);
+                FreeBlock* const next = block->next;
+                toHeap(block);
+                block = next;
             }
         }
-        BlockHeader* header = reinterpret_cast<BlockHeader*>(cache) - 1;
-        HeapFree(header->heap, 0, header);
+        toHeap(cache);
     }
 
 private:
-    static void* fromHeap(HANDLE heap, std::size_t sizeClass, std::size_t size) {
-        if (size > static_cast<std::size_t>(-1) - sizeof(BlockHeader)) throw std::bad_alloc();
+    // nullptr when the heap has no room.
+    static void* tryFromHeap(HANDLE heap, std::size_t sizeClass, std::size_t size) noexcept {
+        if (size > static_cast<std::size_t>(-1) - sizeof(BlockHeader)) return nullptr;
         auto* header = static_cast<BlockHeader*>(HeapAlloc(heap, 0, size + sizeof(BlockHeader)));
-        if (header == nullptr) throw std::bad_alloc();
+        if (header == nullptr) return nullptr;
         *header = BlockHeader{heap, sizeClass};
         return header + 1;
+    }
+
+    static void* fromHeap(HANDLE heap, std::size_t sizeClass, std::size_t size) {
+        void* const block = tryFromHeap(heap, sizeClass, size);
+        if (block == nullptr) throw std::bad_alloc();
+        return block;
+    }
+
+    static void toHeap(void* pointer) noexcept {
+        BlockHeader* const header = static_cast<BlockHeader*>(pointer) - 1;
+        HeapFree(header->heap, 0, header);
     }
 
     HANDLE heapForThisThread() noexcept {
@@ -148,13 +159,11 @@ private:
         if (slot == FLS_OUT_OF_INDEXES) return nullptr;
         if (auto* cache = static_cast<ThreadCache*>(FlsGetValue(slot))) return cache;
         if (!create) return nullptr;
-        const HANDLE heap = heapForThisThread();
-        auto* header = static_cast<BlockHeader*>(HeapAlloc(heap, 0, sizeof(BlockHeader) + sizeof(ThreadCache)));
-        if (header == nullptr) return nullptr;
-        *header = BlockHeader{heap, 0};
-        auto* cache = new (header + 1) ThreadCache();
+        void* const memory = tryFromHeap(heapForThisThread(), 0, sizeof(ThreadCache));
+        if (memory == nullptr) return nullptr;
+        auto* cache = new (memory) ThreadCache();
         if (FlsSetValue(slot, cache)) return cache;
-        HeapFree(heap, 0, header);
+        toHeap(cache);
         return nullptr;
     }
 

@@ -128,7 +128,7 @@ void putString(Output& out, std::string_view text, std::string_view after = "") 
         first[0] = '"';
         if (copyPlain(first + 1, p, text.size())) {
             first[text.size() + 1] = '"';
-            copyPlain(first + text.size() + 2, after.data(), after.size());
+            std::memcpy(first + text.size() + 2, after.data(), after.size());
             out.commit(length);
             return;
         }

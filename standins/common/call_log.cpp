@@ -9,15 +9,15 @@ namespace standin {
 
 void CallLog::record(std::string_view function) {
     auto name = names_.find(function);
-    if (name == names_.end()) name = names_.emplace(std::string(function), true).first;
-    calls_.push_back({&name->first, nextCallNumber()});
+    if (name == names_.end()) name = names_.emplace(function).first;
+    calls_.push_back({&*name, nextCallNumber()});
 }
 
 std::int32_t CallLog::count(std::string_view function) const noexcept {
     const auto name = names_.find(function);
     if (name == names_.end()) return 0;
-    return static_cast<std::int32_t>(std::count_if(
-        calls_.begin(), calls_.end(), [&name](const Call& call) { return call.function == &name->first; }));
+    return static_cast<std::int32_t>(
+        std::count_if(calls_.begin(), calls_.end(), [&name](const Call& call) { return call.function == &*name; }));
 }
 
 std::string CallLog::json() const {

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,11 +27,11 @@ public:
 
 private:
     struct Call {
-        const std::string* function = nullptr;  // a key of names_
+        const std::string* function = nullptr;  // one of names_
         std::int64_t number = 0;
     };
-    // Every function name seen once; map keys stay where they are.
-    std::map<std::string, bool, std::less<>> names_;
+    // Every function name seen, once; set elements stay where they are.
+    std::set<std::string, std::less<>> names_;
     std::vector<Call> calls_;
 };
 
