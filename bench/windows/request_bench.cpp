@@ -9,10 +9,10 @@
 // With --no-logger the host plug-in names a folder without the logging
 // library, so the library's logger is silent: what is left is the library's
 // own cost. The same run then also times the pieces a 405 answer is made of
-// (one throw and catch of BridgeResultError; the log line formatted and handed
-// to a logging function that does nothing), which the bench links from the
-// library's own sources, and counts the allocations of the request path's
-// pure parts with a counting operator new.
+// (one throw of BridgeResultError from a called function and its catch; the
+// log line formatted and handed to a logging function that does nothing),
+// which the bench links from the library's own sources, and counts the
+// allocations of the request path's pure parts with a counting operator new.
 //
 // usage: request_bench.exe [--no-logger]   (run under Wine from build/bin)
 
@@ -68,8 +68,16 @@ constexpr double kHardSecondsPerKind = 3.0;
 constexpr std::size_t kWarmUpCalls = 200;
 constexpr double kWarmUpSeconds = 0.2;
 // The stand-ins keep every answer, call and log line; clearing them this often
-// keeps their memory, and the cost of their growing containers, bounded.
+// keeps their memory, and the cost of their growing containers, bounded. A
+// bridge host hands each answer on and frees it; the stand-in keeps them all,
+// so large answers are cleared after fewer calls: the host then holds a few
+// megabytes at most, as a web view's host would.
 constexpr std::size_t kBatchCalls = 1000;
+constexpr std::size_t kBatchBytes = std::size_t{4} << 20;
+
+std::size_t batchCallsFor(std::size_t answerBytes) {
+    return std::clamp<std::size_t>(kBatchBytes / std::max<std::size_t>(answerBytes, 1), 1, kBatchCalls);
+}
 constexpr int kThreads = 8;
 constexpr double kMixSeconds = 2.0;
 
@@ -225,13 +233,16 @@ Summary summarise(std::vector<double>& microseconds) {
 
 // Times one call at a time until the sample cap or the time budget is
 // reached, clearing the stand-ins between batches outside the timed calls.
-Summary timeCalls(const std::function<void()>& call) {
+Summary timeCalls(const std::function<void()>& call, std::size_t batchCalls = kBatchCalls) {
     const double perMicrosecond = ticksPerMicrosecond();
     const auto after = [perMicrosecond](double seconds) {
         return ticks() + static_cast<std::int64_t>(seconds * 1e6 * perMicrosecond);
     };
     const std::int64_t warmUpEnd = after(kWarmUpSeconds);
-    for (std::size_t i = 0; i < kWarmUpCalls && ticks() < warmUpEnd; ++i) call();
+    for (std::size_t i = 0; i < kWarmUpCalls && ticks() < warmUpEnd; ++i) {
+        call();
+        if ((i + 1) % batchCalls == 0) clearStandinState();
+    }
     clearStandinState();
     std::vector<double> samples;
     samples.reserve(kMaxSamples);
@@ -242,7 +253,7 @@ Summary timeCalls(const std::function<void()>& call) {
         const std::int64_t start = ticks();
         call();
         samples.push_back(static_cast<double>(ticks() - start) / perMicrosecond);
-        if (samples.size() % kBatchCalls == 0) clearStandinState();
+        if (samples.size() % batchCalls == 0) clearStandinState();
     }
     clearStandinState();
     return summarise(samples);
@@ -257,10 +268,12 @@ public:
         const std::string prefix = R"({"error":null,"value":")";
         const std::string text =
             prefix + std::string(bytes > prefix.size() + 2 ? bytes - prefix.size() - 2 : 0, 'x') + "\"}";
-        const Summary summary = timeCalls([&text] {
-            const std::uint32_t promise = BridgeHelperCreatePromiseID();
-            BridgeHelperSetResponse(promise, 200, text.c_str());
-        });
+        const Summary summary = timeCalls(
+            [&text] {
+                const std::uint32_t promise = BridgeHelperCreatePromiseID();
+                BridgeHelperSetResponse(promise, 200, text.c_str());
+            },
+            batchCallsFor(bytes));
         return summaries_.emplace(bytes, summary).first->second;
     }
 
@@ -290,7 +303,7 @@ Timed benchRequest(Floor& floor, const std::string& label, const Request& reques
     Timed timed;
     timed.bytes = checkedAnswerSize(label, request, status, valueIsRight);
     timed.floor = floor.forSize(timed.bytes);
-    timed.summary = timeCalls([&request] { request.call(); });
+    timed.summary = timeCalls([&request] { request.call(); }, batchCallsFor(timed.bytes));
     printRow(label, timed.bytes, timed.summary, timed.floor);
     return timed;
 }
@@ -483,10 +496,26 @@ struct Pieces {
     Summary logLine;
 };
 
+// A 405 is thrown by the method operation and caught by the dispatch that
+// called it: one call deep. The unwinder's walk grows with every frame, so
+// the same throw caught in its own frame is timed beside it.
+[[gnu::noinline]] BridgeResult rejectDelete(bool reject) {
+    if (reject) throw BridgeResultError(405, "MethodError", "DELETE method is not allowed.");
+    return BridgeResult();
+}
+
 Pieces timePieces(const Request& rejected, const Summary& smallFloor) {
     Pieces pieces;
     std::int32_t sink = 0;
-    pieces.throwCatch = timeCalls([&sink] {
+    volatile bool reject = true;
+    pieces.throwCatch = timeCalls([&sink, &reject] {
+        try {
+            sink += rejectDelete(reject).statusCode;
+        } catch (const BridgeResultError& error) {
+            sink += error.statusCode;
+        }
+    });
+    const Summary sameFrame = timeCalls([&sink] {
         try {
             throw BridgeResultError(405, "MethodError", "DELETE method is not allowed.");
         } catch (const BridgeResultError& error) {
@@ -495,6 +524,7 @@ Pieces timePieces(const Request& rejected, const Summary& smallFloor) {
     });
     if (sink == 0) abortBench("nothing was caught");
     printRow("throw+catch BridgeResultError", 0, pieces.throwCatch, smallFloor);
+    printRow("  the same in one frame", 0, sameFrame, smallFloor);
 
     const RequestArgs args = parsedArgs(rejected);
     const BridgeResult result = methodError();

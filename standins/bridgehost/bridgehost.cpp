@@ -41,6 +41,16 @@ struct Sink {
 
 std::string copyText(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
 
+using ResponseMap = std::map<std::uint32_t, Response>;
+using ResponseNode = ResponseMap::node_type;
+
+// A reset keeps up to this much of the answers' text capacity for the next
+// answers: freed at once and allocated again page by page, answer texts cost
+// the host a page fault per page under Wine, more than the library's whole
+// answer for a small request.
+constexpr std::size_t kKeptTextBytes = std::size_t{16} << 20;
+constexpr std::size_t kKeptResponses = 4096;
+
 // Responses live in map nodes and events in a deque that only grows at the
 // back, so the texts handed out stay where they are until the next reset.
 class Host {
@@ -55,16 +65,21 @@ public:
         return lastPromise_;
     }
 
+    // The text is copied outside the lock, into a node kept from before the
+    // last reset when there is one.
     bool setResponse(std::uint32_t promise, std::int32_t status, const char* text) {
-        std::string copy = copyText(text);
+        ResponseNode node = takeKeptNode();
+        node.key() = promise;
+        node.mapped().status = status;
+        node.mapped().text.assign(text != nullptr ? text : "");
+        node.mapped().count = 1;
         const std::lock_guard lock(mutex_);
-        Response& response = responses_[promise];
-        if (++response.count > 1) {
-            return false;
+        auto [position, inserted, rest] = responses_.insert(std::move(node));
+        if (!inserted) {
+            ++position->second.count;
+            keptNodes_.push_back(std::move(rest));
         }
-        response.status = status;
-        response.text = std::move(copy);
-        return true;
+        return inserted;
     }
 
     std::int32_t responseCount(std::uint32_t promise) {
@@ -175,11 +190,33 @@ public:
 
     void reset() {
         const std::lock_guard lock(mutex_);
+        std::size_t keptBytes = 0;
+        for (const ResponseNode& node : keptNodes_) keptBytes += node.mapped().text.capacity();
+        while (!responses_.empty() && keptNodes_.size() < kKeptResponses) {
+            ResponseNode node = responses_.extract(responses_.begin());
+            keptBytes += node.mapped().text.capacity();
+            if (keptBytes > kKeptTextBytes) break;
+            keptNodes_.push_back(std::move(node));
+        }
         responses_.clear();
         events_.clear();
     }
 
 private:
+    ResponseNode takeKeptNode() {
+        {
+            const std::lock_guard lock(mutex_);
+            if (!keptNodes_.empty()) {
+                ResponseNode node = std::move(keptNodes_.back());
+                keptNodes_.pop_back();
+                return node;
+            }
+        }
+        ResponseMap one;
+        one.try_emplace(0);
+        return one.extract(one.begin());
+    }
+
     const Response* findResponse(std::uint32_t promise) const {
         const auto found = responses_.find(promise);
         return found != responses_.end() ? &found->second : nullptr;
@@ -195,7 +232,8 @@ private:
     std::mutex mutex_;
     std::condition_variable eventRecorded_;
     std::uint32_t lastPromise_ = 0;
-    std::map<std::uint32_t, Response> responses_;
+    ResponseMap responses_;
+    std::vector<ResponseNode> keptNodes_;
     std::deque<Event> events_;
     std::vector<Callback> callbacks_;
     Sink sink_;
