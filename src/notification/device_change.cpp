@@ -19,6 +19,7 @@
 #include "platform/detached_thread.h"
 #include "platform/dynamic_library.h"
 #include "platform/handle_owner.h"
+#include "platform/locks.h"
 #include "platform/logger.h"
 #include "platform/path.h"
 
@@ -41,7 +42,7 @@ static_assert(sizeof(CM_NOTIFY_FILTER) == 416);
 
 // Written by request threads and TearDown only; the lock keeps two of them
 // from tearing the handle.
-std::mutex notificationLock;
+kelto::SlimLock notificationLock;
 HCMNOTIFICATION notificationHandle = nullptr;
 // A live registration calls into this module from a system thread at any
 // time, so it keeps the module loaded until it is cancelled. Releasing it in

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "notification/events.h"
+#include "platform/locks.h"
 
 namespace kelto::notification {
 
@@ -30,7 +31,7 @@ public:
 private:
     LightingEquipmentTracker();
 
-    std::recursive_mutex lock_;
+    kelto::RecursiveLock lock_;
     std::vector<DeviceRecord> known_;
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "notification/events.h"
+#include "platform/locks.h"
 
 namespace kelto::notification {
 
@@ -23,7 +24,7 @@ public:
 private:
     MonitorTracker() = default;
 
-    std::recursive_mutex lock_;
+    kelto::RecursiveLock lock_;
 };
 
 }  // namespace kelto::notification

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "notification/events.h"
+#include "platform/locks.h"
 
 namespace kelto::notification {
 
@@ -28,7 +29,7 @@ private:
 
     std::vector<SensorRecord> known_;
     std::vector<SensorRecord> knownSerial_;
-    std::recursive_mutex lock_;
+    kelto::RecursiveLock lock_;
 };
 
 // Rescans sensors and sends "sensorChanged" when something changed.

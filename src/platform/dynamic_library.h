@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/handle_owner.h"
+#include "platform/locks.h"
 #include "platform/path.h"
 #include "result/result.h"
 
@@ -117,7 +118,7 @@ public:
     static Derived& instance() {
         static Derived loader;
         if (!loader.loaded_.load(std::memory_order_acquire)) {
-            std::lock_guard<std::mutex> guard(loader.loadMutex_);
+            const std::lock_guard guard(loader.loadLock_);
             if (!loader.isLoaded()) loader.load(fs::Path(Derived::kFileName));
             loader.loaded_.store(loader.isLoaded(), std::memory_order_release);
         }
@@ -129,7 +130,7 @@ public:
     }
 
 private:
-    std::mutex loadMutex_;
+    SlimLock loadLock_;
     std::atomic<bool> loaded_{false};
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/carvel2.h"
+#include "platform/locks.h"
 #include "pocketjson/value.h"
 
 namespace kelto {
@@ -56,11 +57,11 @@ public:
 private:
     ScreenRegistry() = default;
 
-    std::recursive_mutex lock_;
+    kelto::RecursiveLock lock_;
     // The text is compared and replaced outside lock_ by request threads and
     // screen-change workers alike, so it has a small lock of its own: holding
     // lock_ for it would queue a string swap behind slow library calls.
-    std::mutex lastScreensJsonLock_;
+    kelto::SlimLock lastScreensJsonLock_;
     std::string lastScreensJson_;
 };
 

@@ -14,6 +14,7 @@
 
 #include "bridge_helper.h"
 #include "bridgehost_control.h"
+#include "platform/locks.h"
 
 namespace {
 
@@ -229,8 +230,8 @@ private:
         return &events_[static_cast<std::size_t>(index)];
     }
 
-    std::mutex mutex_;
-    std::condition_variable eventRecorded_;
+    kelto::SlimLock mutex_;
+    std::condition_variable_any eventRecorded_;
     std::uint32_t lastPromise_ = 0;
     ResponseMap responses_;
     std::vector<ResponseNode> keptNodes_;

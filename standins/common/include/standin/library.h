@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/locks.h"
 #include "standin/call_log.h"
 #include "standin/export.h"
 #include "standin/world_document.h"
@@ -159,7 +160,7 @@ private:
     }
 
     const char* sectionName_;
-    std::mutex mutex_;
+    kelto::SlimLock mutex_;
     bool started_ = false;
     Model model_;
     Json section_;
