@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/closed_libraries.h"
+#include "platform/locks.h"
 #include "provider/text.h"
 #include "screens.h"
 
@@ -92,7 +93,7 @@ private:
         return std::nullopt;
     }
 
-    mutable std::mutex mutex_;
+    mutable kelto::SlimLock mutex_;
     std::vector<Listed> listed_;
     std::uint64_t nextId_ = 1;
 };

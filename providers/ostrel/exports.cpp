@@ -15,6 +15,7 @@
 
 #include "graphics.h"
 #include "platform/closed_libraries.h"
+#include "platform/locks.h"
 #include "provider/text.h"
 #include "snapshots.h"
 #include "system_facts.h"
@@ -48,7 +49,7 @@ public:
     }
 
 private:
-    mutable std::mutex mutex_;
+    mutable kelto::SlimLock mutex_;
     std::map<const Items*, std::unique_ptr<Items>> live_;
 };
 

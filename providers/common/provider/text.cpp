@@ -6,6 +6,8 @@
 #include <mutex>
 #include <set>
 
+#include "platform/locks.h"
+
 namespace provider {
 
 std::string toAnsi(std::wstring_view wide) {
@@ -30,7 +32,7 @@ std::wstring fromAnsi(std::string_view ansi) {
 
 const char* intern(std::string_view text) {
     // Nodes of a set never move, so a pointer handed out once stays good.
-    static std::mutex mutex;
+    static kelto::SlimLock mutex;
     static std::set<std::string, std::less<>> texts;
     const std::lock_guard lock(mutex);
     auto found = texts.find(text);
