@@ -51,7 +51,12 @@ static_assert(sizeof(kRouteBase) - 1 == 16);
 
 class Bridge : public BridgeTemplate {
 public:
-    Bridge() : uri(kRouteBase) {}
+    // The base is one character too long for the string's own buffer: one
+    // allocation then holds it and the route name every operation appends.
+    Bridge() {
+        uri.reserve(64);
+        uri.assign(kRouteBase);
+    }
     ~Bridge() override = default;
 
     // Writes the request's log line.

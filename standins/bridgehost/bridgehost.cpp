@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -56,15 +57,10 @@ constexpr std::size_t kKeptResponses = 4096;
 // back, so the texts handed out stay where they are until the next reset.
 class Host {
 public:
-    std::uint32_t createPromise() {
-        const std::lock_guard lock(mutex_);
-        return ++lastPromise_;
-    }
+    // Every request of every kind takes a promise: no lock for it.
+    std::uint32_t createPromise() noexcept { return lastPromise_.fetch_add(1) + 1; }
 
-    std::uint32_t lastPromise() {
-        const std::lock_guard lock(mutex_);
-        return lastPromise_;
-    }
+    std::uint32_t lastPromise() const noexcept { return lastPromise_.load(); }
 
     // The text is copied outside the lock, into a node kept from before the
     // last reset when there is one.
@@ -232,7 +228,7 @@ private:
 
     kelto::SlimLock mutex_;
     std::condition_variable_any eventRecorded_;
-    std::uint32_t lastPromise_ = 0;
+    std::atomic<std::uint32_t> lastPromise_{0};
     ResponseMap responses_;
     std::vector<ResponseNode> keptNodes_;
     std::deque<Event> events_;
