@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "pocketjson/decimal.h"
 #include "pocketjson/json.h"
 
 namespace pocketjson {
@@ -503,35 +504,21 @@ private:
         if (!isDigit(peek())) {
             return fail(msg::kNoDigit);
         }
-        // Integer part, accumulated while it fits a signed 64-bit integer.
-        constexpr std::int64_t kLimit = 922337203685477580;
-        const bool leadingZero = *p_ == '0';
-        std::int64_t magnitude = 0;
-        bool overflow = false;
+        // Every digit, of the integer and the fraction, goes into one integer;
+        // it is exact while at most 19 of them are significant (it may wrap
+        // beyond, and is then not used).
+        std::uint64_t digits = 0;
         const char* const integerStart = p_;
-        // Eighteen digits always fit: those need no overflow test.
-        const char* const uncheckedEnd = p_ + std::min<std::ptrdiff_t>(end_ - p_, 18);
-        while (p_ != uncheckedEnd && isDigit(*p_)) {
-            magnitude = magnitude * 10 + (*p_ - '0');
-            ++p_;
-        }
-        while (p_ != end_ && isDigit(*p_)) {
-            const int digit = *p_ - '0';
-            if (!overflow && (magnitude > kLimit || (magnitude == kLimit && digit > 7))) {
-                overflow = true;
-            }
-            if (!overflow) {
-                magnitude = magnitude * 10 + digit;
-            }
-            ++p_;
-        }
+        p_ = readDigits(p_, digits);
         const std::ptrdiff_t integerDigits = p_ - integerStart;
+        const bool leadingZero = *integerStart == '0';
         if (leadingZero && integerDigits > 1) {
             return fail(msg::kLeadingZero);
         }
         // Fraction.
         bool hasFraction = false;
-        int fractionLeadingZeros = 0;
+        std::ptrdiff_t fractionDigits = 0;
+        std::ptrdiff_t fractionLeadingZeros = 0;
         if (peek() == '.') {
             ++p_;
             if (!isDigit(peek())) {
@@ -539,13 +526,15 @@ private:
             }
             hasFraction = true;
             const char* const fractionStart = p_;
-            while (p_ != end_ && *p_ == '0') {
-                ++p_;
+            if (leadingZero) {
+                // digits is still zero: the zeros need not enter it.
+                while (p_ != end_ && *p_ == '0') {
+                    ++p_;
+                }
+                fractionLeadingZeros = p_ - fractionStart;
             }
-            fractionLeadingZeros = static_cast<int>(std::min<std::ptrdiff_t>(p_ - fractionStart, 1 << 30));
-            while (p_ != end_ && isDigit(*p_)) {
-                ++p_;
-            }
+            p_ = readDigits(p_, digits);
+            fractionDigits = p_ - fractionStart;
         }
         // Exponent; saturated far beyond the double range so that it never wraps.
         std::int64_t exponent = 0;
@@ -569,25 +558,49 @@ private:
                 exponent = -exponent;
             }
         }
-        if (!hasFraction && exponent == 0 && !overflow) {
+        constexpr auto kIntegerLimit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+        if (!hasFraction && exponent == 0 && integerDigits <= 19 && digits <= kIntegerLimit) {
+            const auto magnitude = static_cast<std::int64_t>(digits);
             return check(sink_.integer(slot, negative ? -magnitude : magnitude));
         }
+        // A zero integer part is exactly "0" (leading zeros fail above): its
+        // digit and the fraction's leading zeros are not significant.
+        const std::ptrdiff_t significantDigits =
+            leadingZero ? fractionDigits - fractionLeadingZeros : integerDigits + fractionDigits;
         double value = 0.0;
-        const auto [ptr, ec] = std::from_chars(start, p_, value, std::chars_format::general);
-        if (ptr != p_) {
-            return fail(msg::kBadFloat);
-        }
-        if (ec == std::errc::result_out_of_range) {
-            // from_chars leaves the value alone when the result would be an
-            // infinity or would round to zero; the decimal magnitude tells which.
-            // (A zero integer part is exactly "0": leading zeros fail above.)
+        if (significantDigits > 19 || !decimalToDouble(digits, exponent - fractionDigits, negative, value)) {
             const std::int64_t magnitudeExponent = exponent + (leadingZero ? -fractionLeadingZeros : integerDigits);
-            const double limit = magnitudeExponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-            value = negative ? -limit : limit;
-        } else if (ec != std::errc()) {
-            return fail(msg::kBadFloat);
+            if (!readDoubleText(start, negative, magnitudeExponent, value)) {
+                return fail(msg::kBadFloat);
+            }
         }
         return check(sink_.number(slot, value));
+    }
+
+    // Appends the digits at p to value; answers the first byte after them.
+    const char* readDigits(const char* p, std::uint64_t& value) const noexcept {
+        std::uint64_t digits = value;
+        for (; p != end_ && isDigit(*p); ++p) {
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+        value = digits;
+        return p;
+    }
+
+    // The number text [start, p_) the slow way. magnitudeExponent (the
+    // decimal exponent of its first significant digit, plus one) tells an
+    // overflow from an underflow, where from_chars leaves the value alone.
+    bool readDoubleText(const char* start, bool negative, std::int64_t magnitudeExponent, double& value) const {
+        const auto [ptr, ec] = std::from_chars(start, p_, value, std::chars_format::general);
+        if (ptr != p_) {
+            return false;
+        }
+        if (ec == std::errc::result_out_of_range) {
+            const double limit = magnitudeExponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+            value = negative ? -limit : limit;
+            return true;
+        }
+        return ec == std::errc();
     }
 
     // One more level of arrays or objects; false beyond the bound.
