@@ -3,6 +3,7 @@
 // rules and the messages live only once, in Parser.
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <iterator>
@@ -75,6 +76,37 @@ const char* findQuoteOrBackslash(const char* p, const char* end) noexcept {
         ++p;
     }
     return p;
+}
+
+constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+static_assert(std::endian::native == std::endian::little,
+              "the eight-byte digit reading takes text order from the low byte");
+
+// How many of the eight bytes (in text order, from the low byte) are decimal
+// digits before the first one that is not.
+int leadingDigitCount(std::uint64_t word) noexcept {
+    constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0ull;
+    constexpr std::uint64_t kDigitNibbles = 0x3030303030303030ull;
+    // A digit byte is 0x30-0x39: high nibble 3, and still 3 after adding 6.
+    // A carry out of a byte only reaches bytes after a non-digit.
+    const std::uint64_t notDigits =
+        ((word & kHighNibbles) ^ kDigitNibbles) | (((word + 0x0606060606060606ull) & kHighNibbles) ^ kDigitNibbles);
+    return notDigits == 0 ? 8 : std::countr_zero(notDigits) / 8;
+}
+
+// The number the first count (1 to 8) bytes of word spell as decimal digits.
+std::uint64_t digitRunValue(std::uint64_t word, int count) noexcept {
+    // Borrows run towards later bytes only: the digits themselves stay exact,
+    // and the shift drops the rest, leaving zeros (leading digits) below.
+    std::uint64_t value = (word - 0x3030303030303030ull) << (8 * (8 - count));
+    // Pairs, then fours, then the eight digits, by multiplications that add
+    // neighbouring lanes.
+    value = value * 10 + (value >> 8);
+    value = (((value & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+             (((value >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+            32;
+    return value;
 }
 
 void appendUtf8(std::string& out, std::uint32_t codePoint) {
@@ -578,8 +610,23 @@ private:
     }
 
     // Appends the digits at p to value; answers the first byte after them.
+    // Eight bytes at a time while eight remain in the text.
     const char* readDigits(const char* p, std::uint64_t& value) const noexcept {
         std::uint64_t digits = value;
+        while (end_ - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            const int count = leadingDigitCount(word);
+            if (count == 0) {
+                break;
+            }
+            digits = digits * kPowersOfTen[count] + digitRunValue(word, count);
+            p += count;
+            if (count < 8) {
+                value = digits;
+                return p;
+            }
+        }
         for (; p != end_ && isDigit(*p); ++p) {
             digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
         }
