@@ -55,20 +55,28 @@ constexpr int hexDigit(char c) noexcept {
     return -1;
 }
 
+// Words of eight text bytes are read with the first byte lowest.
+static_assert(std::endian::native == std::endian::little, "text words are read little-endian");
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// The high bit of each byte of word that is zero, and of no other byte (no
+// carry crosses a byte), so that the lowest one marks the first such byte.
+constexpr std::uint64_t zeroBytes(std::uint64_t word) noexcept {
+    constexpr std::uint64_t kLows = ~kHighs;
+    return ~(((word & kLows) + kLows) | word | kLows);
+}
+
 // First byte in [p, end) that is a double quote or a backslash, eight bytes at
 // a time: plain string runs are then copied in one piece.
 const char* findQuoteOrBackslash(const char* p, const char* end) noexcept {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    constexpr std::uint64_t kQuotes = kOnes * '"';
-    constexpr std::uint64_t kBackslashes = kOnes * '\\';
     while (end - p >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, sizeof word);
-        const std::uint64_t q = word ^ kQuotes;
-        const std::uint64_t b = word ^ kBackslashes;
-        if ((((q - kOnes) & ~q) | ((b - kOnes) & ~b)) & kHighs) {
-            break;
+        const std::uint64_t found = zeroBytes(word ^ (kOnes * '"')) | zeroBytes(word ^ (kOnes * '\\'));
+        if (found != 0) {
+            return p + std::countr_zero(found) / 8;
         }
         p += 8;
     }
@@ -79,9 +87,6 @@ const char* findQuoteOrBackslash(const char* p, const char* end) noexcept {
 }
 
 constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-
-static_assert(std::endian::native == std::endian::little,
-              "the eight-byte digit reading takes text order from the low byte");
 
 // How many of the eight bytes (in text order, from the low byte) are decimal
 // digits before the first one that is not.
@@ -224,13 +229,15 @@ private:
     };
 
     static std::uint64_t keyPrefix(std::string_view key) noexcept {
-        unsigned char bytes[8] = {};
-        std::memcpy(bytes, key.data(), std::min<std::size_t>(key.size(), sizeof bytes));
-        std::uint64_t prefix = 0;
-        for (unsigned char byte : bytes) {
-            prefix = (prefix << 8) | byte;
+        std::uint64_t word = 0;  // text order from the low byte
+        if (key.size() >= sizeof word) {
+            std::memcpy(&word, key.data(), sizeof word);
+        } else {
+            for (std::size_t i = 0; i < key.size(); ++i) {
+                word |= std::uint64_t{static_cast<unsigned char>(key[i])} << (8 * i);
+            }
         }
-        return prefix;
+        return __builtin_bswap64(word);
     }
 
     std::vector<Value> stack_;
