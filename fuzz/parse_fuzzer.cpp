@@ -1,7 +1,9 @@
 // Arbitrary bytes through the parser with every flag combination. Whatever
 // parses must write (compact and pretty) to text that parses back to an equal
 // value, and the SAX path must agree with the value path on the outcome.
+// A number alone must read as strtod reads it.
 
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -118,6 +120,20 @@ void roundTrip(const Value& value, pocketjson::WriteOptions flags) {
     require(again == text);
 }
 
+// A text that is one number alone must read as the C library reads it: the
+// parser's own decimal conversion against strtod, bit for bit.
+void compareWithStrtod(const char* begin, const char* end, const Value& value) {
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (begin != end && isSpace(*begin)) ++begin;
+    while (end != begin && isSpace(end[-1])) --end;
+    const std::string text(begin, end);
+    char* stop = nullptr;
+    const double expected = std::strtod(text.c_str(), &stop);
+    if (stop == text.c_str() + text.size()) {
+        require(std::bit_cast<std::uint64_t>(expected) == std::bit_cast<std::uint64_t>(value.doubleValue()));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -137,6 +153,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CountingHandler cancelling(1 + size % 7);
         pocketjson::parseJson(cancelling, begin, end, options);
 
+        if (ok && value.isDouble()) {
+            compareWithStrtod(begin, end, value);
+        }
         if (!ok || holdsNonFinite(value)) {
             continue;
         }

@@ -3,6 +3,7 @@
 // rules and the messages live only once, in Parser.
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <iterator>
@@ -13,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "pocketjson/decimal.h"
 #include "pocketjson/json.h"
 
 namespace pocketjson {
@@ -53,20 +55,28 @@ constexpr int hexDigit(char c) noexcept {
     return -1;
 }
 
+// Words of eight text bytes are read with the first byte lowest.
+static_assert(std::endian::native == std::endian::little, "text words are read little-endian");
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// The high bit of each byte of word that is zero, and of no other byte (no
+// carry crosses a byte), so that the lowest one marks the first such byte.
+constexpr std::uint64_t zeroBytes(std::uint64_t word) noexcept {
+    constexpr std::uint64_t kLows = ~kHighs;
+    return ~(((word & kLows) + kLows) | word | kLows);
+}
+
 // First byte in [p, end) that is a double quote or a backslash, eight bytes at
 // a time: plain string runs are then copied in one piece.
 const char* findQuoteOrBackslash(const char* p, const char* end) noexcept {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    constexpr std::uint64_t kQuotes = kOnes * '"';
-    constexpr std::uint64_t kBackslashes = kOnes * '\\';
     while (end - p >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, sizeof word);
-        const std::uint64_t q = word ^ kQuotes;
-        const std::uint64_t b = word ^ kBackslashes;
-        if ((((q - kOnes) & ~q) | ((b - kOnes) & ~b)) & kHighs) {
-            break;
+        const std::uint64_t found = zeroBytes(word ^ (kOnes * '"')) | zeroBytes(word ^ (kOnes * '\\'));
+        if (found != 0) {
+            return p + std::countr_zero(found) / 8;
         }
         p += 8;
     }
@@ -74,6 +84,34 @@ const char* findQuoteOrBackslash(const char* p, const char* end) noexcept {
         ++p;
     }
     return p;
+}
+
+constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// How many of the eight bytes (in text order, from the low byte) are decimal
+// digits before the first one that is not.
+int leadingDigitCount(std::uint64_t word) noexcept {
+    constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0ull;
+    constexpr std::uint64_t kDigitNibbles = 0x3030303030303030ull;
+    // A digit byte is 0x30-0x39: high nibble 3, and still 3 after adding 6.
+    // A carry out of a byte only reaches bytes after a non-digit.
+    const std::uint64_t notDigits =
+        ((word & kHighNibbles) ^ kDigitNibbles) | (((word + 0x0606060606060606ull) & kHighNibbles) ^ kDigitNibbles);
+    return notDigits == 0 ? 8 : std::countr_zero(notDigits) / 8;
+}
+
+// The number the first count (1 to 8) bytes of word spell as decimal digits.
+std::uint64_t digitRunValue(std::uint64_t word, int count) noexcept {
+    // Borrows run towards later bytes only: the digits themselves stay exact,
+    // and the shift drops the rest, leaving zeros (leading digits) below.
+    std::uint64_t value = (word - 0x3030303030303030ull) << (8 * (8 - count));
+    // Pairs, then fours, then the eight digits, by multiplications that add
+    // neighbouring lanes.
+    value = value * 10 + (value >> 8);
+    value = (((value & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+             (((value >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+            32;
+    return value;
 }
 
 void appendUtf8(std::string& out, std::uint32_t codePoint) {
@@ -191,13 +229,15 @@ private:
     };
 
     static std::uint64_t keyPrefix(std::string_view key) noexcept {
-        unsigned char bytes[8] = {};
-        std::memcpy(bytes, key.data(), std::min<std::size_t>(key.size(), sizeof bytes));
-        std::uint64_t prefix = 0;
-        for (unsigned char byte : bytes) {
-            prefix = (prefix << 8) | byte;
+        std::uint64_t word = 0;  // text order from the low byte
+        if (key.size() >= sizeof word) {
+            std::memcpy(&word, key.data(), sizeof word);
+        } else {
+            for (std::size_t i = 0; i < key.size(); ++i) {
+                word |= std::uint64_t{static_cast<unsigned char>(key[i])} << (8 * i);
+            }
         }
-        return prefix;
+        return __builtin_bswap64(word);
     }
 
     std::vector<Value> stack_;
@@ -503,35 +543,21 @@ private:
         if (!isDigit(peek())) {
             return fail(msg::kNoDigit);
         }
-        // Integer part, accumulated while it fits a signed 64-bit integer.
-        constexpr std::int64_t kLimit = 922337203685477580;
-        const bool leadingZero = *p_ == '0';
-        std::int64_t magnitude = 0;
-        bool overflow = false;
+        // Every digit, of the integer and the fraction, goes into one integer;
+        // it is exact while at most 19 of them are significant (it may wrap
+        // beyond, and is then not used).
+        std::uint64_t digits = 0;
         const char* const integerStart = p_;
-        // Eighteen digits always fit: those need no overflow test.
-        const char* const uncheckedEnd = p_ + std::min<std::ptrdiff_t>(end_ - p_, 18);
-        while (p_ != uncheckedEnd && isDigit(*p_)) {
-            magnitude = magnitude * 10 + (*p_ - '0');
-            ++p_;
-        }
-        while (p_ != end_ && isDigit(*p_)) {
-            const int digit = *p_ - '0';
-            if (!overflow && (magnitude > kLimit || (magnitude == kLimit && digit > 7))) {
-                overflow = true;
-            }
-            if (!overflow) {
-                magnitude = magnitude * 10 + digit;
-            }
-            ++p_;
-        }
+        p_ = readDigits(p_, digits);
         const std::ptrdiff_t integerDigits = p_ - integerStart;
+        const bool leadingZero = *integerStart == '0';
         if (leadingZero && integerDigits > 1) {
             return fail(msg::kLeadingZero);
         }
         // Fraction.
         bool hasFraction = false;
-        int fractionLeadingZeros = 0;
+        std::ptrdiff_t fractionDigits = 0;
+        std::ptrdiff_t fractionLeadingZeros = 0;
         if (peek() == '.') {
             ++p_;
             if (!isDigit(peek())) {
@@ -539,13 +565,15 @@ private:
             }
             hasFraction = true;
             const char* const fractionStart = p_;
-            while (p_ != end_ && *p_ == '0') {
-                ++p_;
+            if (leadingZero) {
+                // digits is still zero: the zeros need not enter it.
+                while (p_ != end_ && *p_ == '0') {
+                    ++p_;
+                }
+                fractionLeadingZeros = p_ - fractionStart;
             }
-            fractionLeadingZeros = static_cast<int>(std::min<std::ptrdiff_t>(p_ - fractionStart, 1 << 30));
-            while (p_ != end_ && isDigit(*p_)) {
-                ++p_;
-            }
+            p_ = readDigits(p_, digits);
+            fractionDigits = p_ - fractionStart;
         }
         // Exponent; saturated far beyond the double range so that it never wraps.
         std::int64_t exponent = 0;
@@ -569,25 +597,64 @@ private:
                 exponent = -exponent;
             }
         }
-        if (!hasFraction && exponent == 0 && !overflow) {
+        constexpr auto kIntegerLimit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+        if (!hasFraction && exponent == 0 && integerDigits <= 19 && digits <= kIntegerLimit) {
+            const auto magnitude = static_cast<std::int64_t>(digits);
             return check(sink_.integer(slot, negative ? -magnitude : magnitude));
         }
+        // A zero integer part is exactly "0" (leading zeros fail above): its
+        // digit and the fraction's leading zeros are not significant.
+        const std::ptrdiff_t significantDigits =
+            leadingZero ? fractionDigits - fractionLeadingZeros : integerDigits + fractionDigits;
         double value = 0.0;
-        const auto [ptr, ec] = std::from_chars(start, p_, value, std::chars_format::general);
-        if (ptr != p_) {
-            return fail(msg::kBadFloat);
-        }
-        if (ec == std::errc::result_out_of_range) {
-            // from_chars leaves the value alone when the result would be an
-            // infinity or would round to zero; the decimal magnitude tells which.
-            // (A zero integer part is exactly "0": leading zeros fail above.)
+        if (significantDigits > 19 || !decimalToDouble(digits, exponent - fractionDigits, negative, value)) {
             const std::int64_t magnitudeExponent = exponent + (leadingZero ? -fractionLeadingZeros : integerDigits);
-            const double limit = magnitudeExponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-            value = negative ? -limit : limit;
-        } else if (ec != std::errc()) {
-            return fail(msg::kBadFloat);
+            if (!readDoubleText(start, negative, magnitudeExponent, value)) {
+                return fail(msg::kBadFloat);
+            }
         }
         return check(sink_.number(slot, value));
+    }
+
+    // Appends the digits at p to value; answers the first byte after them.
+    // Eight bytes at a time while eight remain in the text.
+    const char* readDigits(const char* p, std::uint64_t& value) const noexcept {
+        std::uint64_t digits = value;
+        while (end_ - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            const int count = leadingDigitCount(word);
+            if (count == 0) {
+                break;
+            }
+            digits = digits * kPowersOfTen[count] + digitRunValue(word, count);
+            p += count;
+            if (count < 8) {
+                value = digits;
+                return p;
+            }
+        }
+        for (; p != end_ && isDigit(*p); ++p) {
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+        value = digits;
+        return p;
+    }
+
+    // The number text [start, p_) the slow way. magnitudeExponent (the
+    // decimal exponent of its first significant digit, plus one) tells an
+    // overflow from an underflow, where from_chars leaves the value alone.
+    bool readDoubleText(const char* start, bool negative, std::int64_t magnitudeExponent, double& value) const {
+        const auto [ptr, ec] = std::from_chars(start, p_, value, std::chars_format::general);
+        if (ptr != p_) {
+            return false;
+        }
+        if (ec == std::errc::result_out_of_range) {
+            const double limit = magnitudeExponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+            value = negative ? -limit : limit;
+            return true;
+        }
+        return ec == std::errc();
     }
 
     // One more level of arrays or objects; false beyond the bound.

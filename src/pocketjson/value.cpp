@@ -85,12 +85,6 @@ Value::Value(ValueType type) : type_(type) {
     }
 }
 
-Value::Value(bool b) noexcept : type_(ValueType::Boolean) { payload_.boolean = b; }
-
-Value::Value(std::int64_t n, IntegerTag) noexcept : type_(ValueType::Integer) { payload_.integer = n; }
-
-Value::Value(double d) noexcept : type_(ValueType::Double) { payload_.number = d; }
-
 Value::Value(const char* text) : Value(std::string_view(text != nullptr ? text : "")) {}
 
 Value::Value(const std::string& text) : Value(std::string_view(text)) {}
@@ -109,14 +103,9 @@ Value::Value(std::string_view text) : type_(ValueType::String) {
 }
 
 Value::Value(const Value& other) noexcept : type_(other.type_), payload_(other.payload_) {
-    if (isBoxType(type_) && payload_.container != nullptr) {
+    if (holdsBox()) {
         ++payload_.container->refCount;
     }
-}
-
-Value::Value(Value&& other) noexcept : type_(other.type_), payload_(other.payload_) {
-    other.type_ = ValueType::Null;
-    other.payload_.word = 0;
 }
 
 Value& Value::operator=(const Value& other) noexcept {
@@ -132,48 +121,10 @@ Value& Value::operator=(const Value& other) noexcept {
     return *this;
 }
 
-Value& Value::operator=(Value&& other) noexcept {
-    if (this != &other) {
-        release();
-        type_ = other.type_;
-        payload_ = other.payload_;
-        other.type_ = ValueType::Null;
-        other.payload_.word = 0;
+void Value::dropBox() noexcept {
+    if (--payload_.container->refCount == 0) {
+        delete payload_.container;
     }
-    return *this;
-}
-
-Value::~Value() { release(); }
-
-void Value::release() noexcept {
-    if (isBoxType(type_) && payload_.container != nullptr) {
-        if (--payload_.container->refCount == 0) {
-            delete payload_.container;
-        }
-    }
-    type_ = ValueType::Null;
-    payload_.word = 0;
-}
-
-Value& Value::operator=(bool b) noexcept {
-    release();
-    type_ = ValueType::Boolean;
-    payload_.boolean = b;
-    return *this;
-}
-
-Value& Value::assignInteger(std::int64_t n) noexcept {
-    release();
-    type_ = ValueType::Integer;
-    payload_.integer = n;
-    return *this;
-}
-
-Value& Value::operator=(double d) noexcept {
-    release();
-    type_ = ValueType::Double;
-    payload_.number = d;
-    return *this;
 }
 
 Value& Value::operator=(const char* text) { return *this = std::string_view(text != nullptr ? text : ""); }
@@ -372,7 +323,7 @@ bool operator==(const Value& a, const Value& b) noexcept {
 }
 
 std::int32_t Value::shareCount() const noexcept {
-    if (isBoxType(type_) && payload_.container != nullptr) {
+    if (holdsBox()) {
         return payload_.container->refCount;
     }
     return 1;

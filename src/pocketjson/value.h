@@ -33,30 +33,58 @@ public:
 
     Value() noexcept = default;
     explicit Value(ValueType type);
-    Value(bool b) noexcept;
+    // Scalars, moves and the destruction of scalars are inline: the parser
+    // makes and moves every value through them.
+    Value(bool b) noexcept : type_(ValueType::Boolean) { payload_.boolean = b; }
     template <std::integral T>
     requires(!std::same_as<T, bool>) Value(T n)
     noexcept : Value(static_cast<std::int64_t>(n), IntegerTag{}) {}
-    Value(double d) noexcept;
+    Value(double d) noexcept : type_(ValueType::Double) { payload_.number = d; }
     Value(const char* text);
     Value(const std::string& text);
     Value(std::string&& text);  // the text's buffer moves into the box
     Value(std::string_view text);
 
     Value(const Value& other) noexcept;
-    Value(Value&& other) noexcept;
+    Value(Value&& other) noexcept : type_(other.type_), payload_(other.payload_) {
+        other.type_ = ValueType::Null;
+        other.payload_.word = 0;
+    }
     Value& operator=(const Value& other) noexcept;
-    Value& operator=(Value&& other) noexcept;
-    ~Value();
+    Value& operator=(Value&& other) noexcept {
+        if (this != &other) {
+            release();
+            type_ = other.type_;
+            payload_ = other.payload_;
+            other.type_ = ValueType::Null;
+            other.payload_.word = 0;
+        }
+        return *this;
+    }
+    ~Value() {
+        if (holdsBox()) {
+            dropBox();
+        }
+    }
 
     // Assignment of scalars and text: releases any box first (text reuses an
     // unshared String box in place).
-    Value& operator=(bool b) noexcept;
+    Value& operator=(bool b) noexcept {
+        release();
+        type_ = ValueType::Boolean;
+        payload_.boolean = b;
+        return *this;
+    }
     template <std::integral T>
     requires(!std::same_as<T, bool>) Value& operator=(T n) noexcept {
         return assignInteger(static_cast<std::int64_t>(n));
     }
-    Value& operator=(double d) noexcept;
+    Value& operator=(double d) noexcept {
+        release();
+        type_ = ValueType::Double;
+        payload_.number = d;
+        return *this;
+    }
     Value& operator=(const char* text);
     Value& operator=(const std::string& text);
     Value& operator=(std::string&& text);
@@ -138,9 +166,25 @@ public:
 
 private:
     struct IntegerTag {};
-    Value(std::int64_t n, IntegerTag) noexcept;
-    Value& assignInteger(std::int64_t n) noexcept;
-    void release() noexcept;
+    Value(std::int64_t n, IntegerTag) noexcept : type_(ValueType::Integer) { payload_.integer = n; }
+    Value& assignInteger(std::int64_t n) noexcept {
+        release();
+        type_ = ValueType::Integer;
+        payload_.integer = n;
+        return *this;
+    }
+    bool holdsBox() const noexcept {
+        return (static_cast<std::uint32_t>(type_) & kContainerMask) != 0 && payload_.container != nullptr;
+    }
+    // Counts the box down and deletes it with its last holder.
+    void dropBox() noexcept;
+    void release() noexcept {
+        if (holdsBox()) {
+            dropBox();
+        }
+        type_ = ValueType::Null;
+        payload_.word = 0;
+    }
     template <typename T>
     Container<T>* box() const noexcept {
         return static_cast<Container<T>*>(payload_.container);
