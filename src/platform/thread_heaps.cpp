@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstddef>
 #include <new>
+#include <utility>
 
 namespace kelto {
 
@@ -33,12 +34,20 @@ constexpr std::size_t kHeapCount = 8;
 // region and unmaps it again once the block is freed, at every request
 // with a large answer (a few hundred kilobytes for a long process list).
 constexpr std::size_t kHeapCommit = std::size_t{1} << 20;
+// Blocks from this size up are mapped by the heap apart from its own memory
+// and unmapped when freed, so the text of a long answer faulted in every
+// page of its buffer at every request. A thread keeps a few such blocks of
+// up to kLargestCachedBlock for its next allocations; one of them serves a
+// request of half its size or more.
+constexpr std::size_t kLargeBlock = std::size_t{512} << 10;
+constexpr std::size_t kLargestCachedBlock = std::size_t{4} << 20;
+constexpr std::size_t kCachedLargeBlocks = 2;
 
 // Each block starts with where it came from, so any thread can free it.
 // Sixteen bytes keep the caller's part as aligned as the heap's blocks.
 struct BlockHeader {
     HANDLE heap;
-    std::size_t sizeClass;  // 0: a large block, always freed to its heap
+    std::size_t capacity;  // what the caller may use: a size class's bytes for small blocks
 };
 static_assert(sizeof(BlockHeader) == 16);
 
@@ -51,7 +60,12 @@ struct FreeBlock {
 struct ThreadCache {
     std::array<FreeBlock*, kSizeClasses + 1> free{};
     std::array<std::size_t, kSizeClasses + 1> count{};
+    std::array<void*, kCachedLargeBlocks> large{};  // the most recently freed first
 };
+
+std::size_t capacityOf(const void* pointer) noexcept {
+    return (static_cast<const BlockHeader*>(pointer) - 1)->capacity;
+}
 
 void CALLBACK flushThreadCache(void* cache) noexcept;
 
@@ -75,8 +89,15 @@ public:
     }
 
     void* allocate(std::size_t size) {
-        if (size > kSmallLimit) return fromHeap(heapForThisThread(), 0, size);
-        const std::size_t sizeClass = (size + kSizeStep - 1) / kSizeStep;
+        if (size > kSmallLimit) {
+            if (size >= kLargeBlock) {
+                if (void* block = takeLarge(size)) return block;
+            }
+            return fromHeap(heapForThisThread(), size);
+        }
+        // Empty blocks take the smallest class: a class of no bytes would
+        // never reach the cache's limit.
+        const std::size_t sizeClass = size == 0 ? 1 : (size + kSizeStep - 1) / kSizeStep;
         if (ThreadCache* cache = cacheForThisThread(true)) {
             if (FreeBlock* block = cache->free[sizeClass]) {
                 cache->free[sizeClass] = block->next;
@@ -84,23 +105,26 @@ public:
                 return block;
             }
         }
-        return fromHeap(heapForThisThread(), sizeClass, sizeClass * kSizeStep);
+        return fromHeap(heapForThisThread(), sizeClass * kSizeStep);
     }
 
     void release(void* pointer) noexcept {
-        BlockHeader* header = static_cast<BlockHeader*>(pointer) - 1;
-        const std::size_t sizeClass = header->sizeClass;
-        if (sizeClass != 0) {
+        const std::size_t capacity = capacityOf(pointer);
+        if (capacity <= kSmallLimit) {
+            const std::size_t sizeClass = capacity / kSizeStep;
             ThreadCache* cache = cacheForThisThread(false);
-            if (cache != nullptr && cache->count[sizeClass] * sizeClass * kSizeStep < kCachedBytesPerClass) {
+            if (cache != nullptr && cache->count[sizeClass] * capacity < kCachedBytesPerClass) {
                 auto* block = static_cast<FreeBlock*>(pointer);
                 block->next = cache->free[sizeClass];
                 cache->free[sizeClass] = block;
                 ++cache->count[sizeClass];
                 return;
             }
+        } else if (capacity >= kLargeBlock && capacity <= kLargestCachedBlock) {
+            pointer = keepLarge(pointer);
+            if (pointer == nullptr) return;
         }
-        if (mayFree(header->heap)) toHeap(pointer);
+        if (mayFree((static_cast<BlockHeader*>(pointer) - 1)->heap)) toHeap(pointer);
     }
 
     void flush(ThreadCache* cache) noexcept {
@@ -112,21 +136,45 @@ public:
                 block = next;
             }
         }
+        for (void* block : cache->large) {
+            if (block != nullptr) toHeap(block);
+        }
         toHeap(cache);
     }
 
 private:
+    // A kept block that holds size bytes without wasting more than half of it.
+    void* takeLarge(std::size_t size) noexcept {
+        ThreadCache* const cache = cacheForThisThread(true);
+        if (cache == nullptr) return nullptr;
+        for (void*& block : cache->large) {
+            if (block == nullptr) continue;
+            const std::size_t capacity = capacityOf(block);
+            if (capacity >= size && capacity / 2 <= size) return std::exchange(block, nullptr);
+        }
+        return nullptr;
+    }
+
+    // Keeps the block as the most recent one; answers the block to free
+    // instead (the oldest kept, or this one without a cache).
+    void* keepLarge(void* pointer) noexcept {
+        ThreadCache* const cache = cacheForThisThread(false);
+        if (cache == nullptr) return pointer;
+        for (void*& block : cache->large) pointer = std::exchange(block, pointer);
+        return pointer;
+    }
+
     // nullptr when the heap has no room.
-    static void* tryFromHeap(HANDLE heap, std::size_t sizeClass, std::size_t size) noexcept {
+    static void* tryFromHeap(HANDLE heap, std::size_t size) noexcept {
         if (size > static_cast<std::size_t>(-1) - sizeof(BlockHeader)) return nullptr;
         auto* header = static_cast<BlockHeader*>(HeapAlloc(heap, 0, size + sizeof(BlockHeader)));
         if (header == nullptr) return nullptr;
-        *header = BlockHeader{heap, sizeClass};
+        *header = BlockHeader{heap, size};
         return header + 1;
     }
 
-    static void* fromHeap(HANDLE heap, std::size_t sizeClass, std::size_t size) {
-        void* const block = tryFromHeap(heap, sizeClass, size);
+    static void* fromHeap(HANDLE heap, std::size_t size) {
+        void* const block = tryFromHeap(heap, size);
         if (block == nullptr) throw std::bad_alloc();
         return block;
     }
@@ -159,7 +207,7 @@ private:
         if (slot == FLS_OUT_OF_INDEXES) return nullptr;
         if (auto* cache = static_cast<ThreadCache*>(FlsGetValue(slot))) return cache;
         if (!create) return nullptr;
-        void* const memory = tryFromHeap(heapForThisThread(), 0, sizeof(ThreadCache));
+        void* const memory = tryFromHeap(heapForThisThread(), sizeof(ThreadCache));
         if (memory == nullptr) return nullptr;
         auto* cache = new (memory) ThreadCache();
         if (FlsSetValue(slot, cache)) return cache;
