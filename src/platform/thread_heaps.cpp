@@ -30,10 +30,11 @@ constexpr std::size_t kSmallLimit = kSizeStep * kSizeClasses;
 // peak (a long process list) does not stay cached.
 constexpr std::size_t kCachedBytesPerClass = 64 * 1024;
 constexpr std::size_t kHeapCount = 8;
-// Committed from the start: a heap that must grow for a block maps a new
-// region and unmaps it again once the block is freed, at every request
-// with a large answer (a few hundred kilobytes for a long process list).
-constexpr std::size_t kHeapCommit = std::size_t{1} << 20;
+// Committed from the start: a heap that must grow maps a new region and
+// unmaps it again once its blocks are freed, so every request with a large
+// answer faulted in each page anew. A list of 5,000 processes builds about
+// four megabytes of blocks. Pages become resident only when first used.
+constexpr std::size_t kHeapCommit = std::size_t{4} << 20;
 // Blocks from this size up are mapped by the heap apart from its own memory
 // and unmapped when freed, so the text of a long answer faulted in every
 // page of its buffer at every request. A thread keeps a few such blocks of
