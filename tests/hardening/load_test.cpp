@@ -199,7 +199,8 @@ TEST(Load, ThreadsThatSentLongAnswersLeaveNothingBehind) {
     const std::uint64_t warm = mavel::test::privateBytes();
     runThreads(32);
     EXPECT_GT(longest, std::size_t{512} << 10);
-    EXPECT_LE(mavel::test::privateBytes(), warm + (4ull << 20));
+    // A thread that kept its buffers would leave a megabyte or more each.
+    EXPECT_LE(mavel::test::privateBytes(), warm + (16ull << 20));
 }
 
 }  // namespace
