@@ -40,11 +40,12 @@ constexpr DWORD kNoSlot = TLS_OUT_OF_INDEXES;
 // answer faulted in each page anew. A list of 5,000 processes builds about
 // four megabytes of blocks. Pages become resident only when first used.
 constexpr std::size_t kHeapCommit = std::size_t{4} << 20;
-// Blocks from this size up are mapped by the heap apart from its own memory
-// and unmapped when freed, so the text of a long answer faulted in every
-// page of its buffer at every request. A thread keeps a few such blocks of
-// up to kLargestCachedBlock for its next allocations; one of them serves a
-// request of half its size or more.
+// The heap maps blocks of about a megabyte and more apart from its own
+// memory and unmaps them when freed, so the buffer of a long answer faulted
+// in every page at every request. A thread keeps its two most recently freed
+// blocks from half a megabyte (a buffer's growth step before that) up to
+// kLargestCachedBlock for its next allocations; a kept block serves a request
+// of half its size or more.
 constexpr std::size_t kLargeBlock = std::size_t{512} << 10;
 constexpr std::size_t kLargestCachedBlock = std::size_t{4} << 20;
 constexpr std::size_t kCachedLargeBlocks = 2;
@@ -222,14 +223,11 @@ private:
     // ends (after its cache was flushed) must not leave a new one behind.
     ThreadCache* cacheForThisThread(bool create) noexcept {
         if (gone_.load(std::memory_order_relaxed)) return nullptr;
-        const DWORD fast = create ? lazySlot(
-                                        fastSlot_, [] { return TlsAlloc(); }, TlsFree)
-                                  : fastSlot_.load(std::memory_order_acquire);
+        const DWORD fast = create ? fastSlot() : fastSlot_.load(std::memory_order_acquire);
         if (fast == kNoSlot) return nullptr;
         if (ThreadCache* cache = fastValue(fast)) return cache;
         if (!create) return nullptr;
-        const DWORD slot = lazySlot(
-            cacheSlot_, [] { return FlsAlloc(flushThreadCache); }, FlsFree);
+        const DWORD slot = callbackSlot();
         if (slot == kNoSlot) return nullptr;
         void* const memory = tryFromHeap(heapForThisThread(), sizeof(ThreadCache));
         if (memory == nullptr) return nullptr;
@@ -241,6 +239,10 @@ private:
         toHeap(cache);
         return nullptr;
     }
+
+    static DWORD newCallbackSlot() noexcept { return FlsAlloc(flushThreadCache); }
+    DWORD fastSlot() noexcept { return lazySlot(fastSlot_, TlsAlloc, TlsFree); }
+    DWORD callbackSlot() noexcept { return lazySlot(cacheSlot_, newCallbackSlot, FlsFree); }
 
     // Taken at the first allocation rather than at construction, so that the
     // object stays constant-initialised and no allocation can see it unmade.
