@@ -11,11 +11,13 @@
 // DLL only: tools and tests keep the runtime's.
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <array>
 #include <atomic>
 #include <cstddef>
 #include <new>
+#include <utility>
 
 namespace kelto {
 
@@ -25,20 +27,34 @@ namespace {
 constexpr std::size_t kSizeStep = 16;
 constexpr std::size_t kSizeClasses = 16;
 constexpr std::size_t kSmallLimit = kSizeStep * kSizeClasses;
-// What a thread keeps of one size; more goes back to its heap, so a one-off
-// peak (a long process list) does not stay cached.
-constexpr std::size_t kCachedBytesPerClass = 64 * 1024;
+// What a thread keeps of all sizes together; more goes back to its heap. A
+// list of 5,000 processes frees about 3 MB of small blocks; with less kept,
+// most of them took the heap's lock twice at every request. The blocks go
+// back when the thread ends.
+constexpr std::size_t kCachedSmallBytes = std::size_t{4} << 20;
 constexpr std::size_t kHeapCount = 8;
-// Committed from the start: a heap that must grow for a block maps a new
-// region and unmaps it again once the block is freed, at every request
-// with a large answer (a few hundred kilobytes for a long process list).
-constexpr std::size_t kHeapCommit = std::size_t{1} << 20;
+static_assert(TLS_OUT_OF_INDEXES == FLS_OUT_OF_INDEXES);
+constexpr DWORD kNoSlot = TLS_OUT_OF_INDEXES;
+// Committed from the start: a heap that must grow maps a new region and
+// unmaps it again once its blocks are freed, so every request with a large
+// answer faulted in each page anew. A list of 5,000 processes builds about
+// four megabytes of blocks. Pages become resident only when first used.
+constexpr std::size_t kHeapCommit = std::size_t{4} << 20;
+// The heap maps blocks of about a megabyte and more apart from its own
+// memory and unmaps them when freed, so the buffer of a long answer faulted
+// in every page at every request. A thread keeps its two most recently freed
+// blocks from half a megabyte (a buffer's growth step before that) up to
+// kLargestCachedBlock for its next allocations; a kept block serves a request
+// of half its size or more.
+constexpr std::size_t kLargeBlock = std::size_t{512} << 10;
+constexpr std::size_t kLargestCachedBlock = std::size_t{4} << 20;
+constexpr std::size_t kCachedLargeBlocks = 2;
 
 // Each block starts with where it came from, so any thread can free it.
 // Sixteen bytes keep the caller's part as aligned as the heap's blocks.
 struct BlockHeader {
     HANDLE heap;
-    std::size_t sizeClass;  // 0: a large block, always freed to its heap
+    std::size_t capacity;  // what the caller may use: a size class's bytes for small blocks
 };
 static_assert(sizeof(BlockHeader) == 16);
 
@@ -50,8 +66,13 @@ struct FreeBlock {
 // slot whose callback hands the blocks back when the thread ends.
 struct ThreadCache {
     std::array<FreeBlock*, kSizeClasses + 1> free{};
-    std::array<std::size_t, kSizeClasses + 1> count{};
+    std::size_t freeBytes = 0;
+    std::array<void*, kCachedLargeBlocks> large{};  // the most recently freed first
 };
+
+std::size_t capacityOf(const void* pointer) noexcept {
+    return (static_cast<const BlockHeader*>(pointer) - 1)->capacity;
+}
 
 void CALLBACK flushThreadCache(void* cache) noexcept;
 
@@ -68,39 +89,50 @@ public:
     // calls back into a DLL that is no longer there.
     ~ThreadHeaps() {
         gone_.store(true);
-        if (const DWORD slot = cacheSlot_.exchange(FLS_OUT_OF_INDEXES); slot != FLS_OUT_OF_INDEXES) FlsFree(slot);
+        if (const DWORD slot = cacheSlot_.exchange(kNoSlot); slot != kNoSlot) FlsFree(slot);
+        if (const DWORD slot = fastSlot_.exchange(kNoSlot); slot != kNoSlot) TlsFree(slot);
         for (std::atomic<HANDLE>& heap : heaps_) {
             if (const HANDLE owned = heap.exchange(nullptr)) HeapDestroy(owned);
         }
     }
 
     void* allocate(std::size_t size) {
-        if (size > kSmallLimit) return fromHeap(heapForThisThread(), 0, size);
-        const std::size_t sizeClass = (size + kSizeStep - 1) / kSizeStep;
+        if (size > kSmallLimit) {
+            if (size >= kLargeBlock) {
+                if (void* block = takeLarge(size)) return block;
+            }
+            return fromHeap(heapForThisThread(), size);
+        }
+        // Empty blocks take the smallest class: a class of no bytes would
+        // never reach the cache's limit.
+        const std::size_t sizeClass = size == 0 ? 1 : (size + kSizeStep - 1) / kSizeStep;
         if (ThreadCache* cache = cacheForThisThread(true)) {
             if (FreeBlock* block = cache->free[sizeClass]) {
                 cache->free[sizeClass] = block->next;
-                --cache->count[sizeClass];
+                cache->freeBytes -= sizeClass * kSizeStep;
                 return block;
             }
         }
-        return fromHeap(heapForThisThread(), sizeClass, sizeClass * kSizeStep);
+        return fromHeap(heapForThisThread(), sizeClass * kSizeStep);
     }
 
     void release(void* pointer) noexcept {
-        BlockHeader* header = static_cast<BlockHeader*>(pointer) - 1;
-        const std::size_t sizeClass = header->sizeClass;
-        if (sizeClass != 0) {
+        const std::size_t capacity = capacityOf(pointer);
+        if (capacity <= kSmallLimit) {
+            const std::size_t sizeClass = capacity / kSizeStep;
             ThreadCache* cache = cacheForThisThread(false);
-            if (cache != nullptr && cache->count[sizeClass] * sizeClass * kSizeStep < kCachedBytesPerClass) {
+            if (cache != nullptr && cache->freeBytes + capacity <= kCachedSmallBytes) {
                 auto* block = static_cast<FreeBlock*>(pointer);
                 block->next = cache->free[sizeClass];
                 cache->free[sizeClass] = block;
-                ++cache->count[sizeClass];
+                cache->freeBytes += capacity;
                 return;
             }
+        } else if (capacity >= kLargeBlock && capacity <= kLargestCachedBlock) {
+            pointer = keepLarge(pointer);
+            if (pointer == nullptr) return;
         }
-        if (mayFree(header->heap)) toHeap(pointer);
+        if (mayFree((static_cast<BlockHeader*>(pointer) - 1)->heap)) toHeap(pointer);
     }
 
     void flush(ThreadCache* cache) noexcept {
@@ -112,21 +144,47 @@ public:
                 block = next;
             }
         }
+        for (void* block : cache->large) {
+            if (block != nullptr) toHeap(block);
+        }
         toHeap(cache);
+        // Frees of this thread's last objects go to the heap from here on.
+        if (const DWORD slot = fastSlot_.load(std::memory_order_acquire); slot != kNoSlot) TlsSetValue(slot, nullptr);
     }
 
 private:
+    // A kept block that holds size bytes without wasting more than half of it.
+    void* takeLarge(std::size_t size) noexcept {
+        ThreadCache* const cache = cacheForThisThread(true);
+        if (cache == nullptr) return nullptr;
+        for (void*& block : cache->large) {
+            if (block == nullptr) continue;
+            const std::size_t capacity = capacityOf(block);
+            if (capacity >= size && capacity / 2 <= size) return std::exchange(block, nullptr);
+        }
+        return nullptr;
+    }
+
+    // Keeps the block as the most recent one; answers the block to free
+    // instead (the oldest kept, or this one without a cache).
+    void* keepLarge(void* pointer) noexcept {
+        ThreadCache* const cache = cacheForThisThread(false);
+        if (cache == nullptr) return pointer;
+        for (void*& block : cache->large) pointer = std::exchange(block, pointer);
+        return pointer;
+    }
+
     // nullptr when the heap has no room.
-    static void* tryFromHeap(HANDLE heap, std::size_t sizeClass, std::size_t size) noexcept {
+    static void* tryFromHeap(HANDLE heap, std::size_t size) noexcept {
         if (size > static_cast<std::size_t>(-1) - sizeof(BlockHeader)) return nullptr;
         auto* header = static_cast<BlockHeader*>(HeapAlloc(heap, 0, size + sizeof(BlockHeader)));
         if (header == nullptr) return nullptr;
-        *header = BlockHeader{heap, sizeClass};
+        *header = BlockHeader{heap, size};
         return header + 1;
     }
 
-    static void* fromHeap(HANDLE heap, std::size_t sizeClass, std::size_t size) {
-        void* const block = tryFromHeap(heap, sizeClass, size);
+    static void* fromHeap(HANDLE heap, std::size_t size) {
+        void* const block = tryFromHeap(heap, size);
         if (block == nullptr) throw std::bad_alloc();
         return block;
     }
@@ -151,32 +209,52 @@ private:
         return created;
     }
 
+    // Read at every allocation and release. A thread's first TLS slots lie
+    // in its TEB, so reading one is a load where FlsGetValue is three calls
+    // deep (an eighth of a screen list's time went there); the fiber-local
+    // slot holds the same pointer only for its callback at the thread's end.
+    static ThreadCache* fastValue(DWORD slot) noexcept {
+        constexpr DWORD kTebSlots = sizeof(TEB::TlsSlots) / sizeof(TEB::TlsSlots[0]);
+        if (slot < kTebSlots) return static_cast<ThreadCache*>(NtCurrentTeb()->TlsSlots[slot]);
+        return static_cast<ThreadCache*>(TlsGetValue(slot));
+    }
+
     // Only allocation creates a cache: a thread that merely frees while it
     // ends (after its cache was flushed) must not leave a new one behind.
     ThreadCache* cacheForThisThread(bool create) noexcept {
         if (gone_.load(std::memory_order_relaxed)) return nullptr;
-        const DWORD slot = create ? cacheSlot() : cacheSlot_.load(std::memory_order_acquire);
-        if (slot == FLS_OUT_OF_INDEXES) return nullptr;
-        if (auto* cache = static_cast<ThreadCache*>(FlsGetValue(slot))) return cache;
+        const DWORD fast = create ? fastSlot() : fastSlot_.load(std::memory_order_acquire);
+        if (fast == kNoSlot) return nullptr;
+        if (ThreadCache* cache = fastValue(fast)) return cache;
         if (!create) return nullptr;
-        void* const memory = tryFromHeap(heapForThisThread(), 0, sizeof(ThreadCache));
+        const DWORD slot = callbackSlot();
+        if (slot == kNoSlot) return nullptr;
+        void* const memory = tryFromHeap(heapForThisThread(), sizeof(ThreadCache));
         if (memory == nullptr) return nullptr;
         auto* cache = new (memory) ThreadCache();
-        if (FlsSetValue(slot, cache)) return cache;
+        if (FlsSetValue(slot, cache)) {
+            if (TlsSetValue(fast, cache)) return cache;
+            FlsSetValue(slot, nullptr);
+        }
         toHeap(cache);
         return nullptr;
     }
 
+    static DWORD newCallbackSlot() noexcept { return FlsAlloc(flushThreadCache); }
+    DWORD fastSlot() noexcept { return lazySlot(fastSlot_, TlsAlloc, TlsFree); }
+    DWORD callbackSlot() noexcept { return lazySlot(cacheSlot_, newCallbackSlot, FlsFree); }
+
     // Taken at the first allocation rather than at construction, so that the
     // object stays constant-initialised and no allocation can see it unmade.
-    DWORD cacheSlot() noexcept {
-        DWORD slot = cacheSlot_.load(std::memory_order_acquire);
-        if (slot != FLS_OUT_OF_INDEXES) return slot;
-        const DWORD created = FlsAlloc(flushThreadCache);
-        if (created == FLS_OUT_OF_INDEXES) return created;
-        if (!cacheSlot_.compare_exchange_strong(slot, created, std::memory_order_acq_rel)) {
-            FlsFree(created);
-            return slot;
+    template <class Make, class Drop>
+    static DWORD lazySlot(std::atomic<DWORD>& slot, Make make, Drop drop) noexcept {
+        DWORD current = slot.load(std::memory_order_acquire);
+        if (current != kNoSlot) return current;
+        const DWORD created = make();
+        if (created == kNoSlot) return created;
+        if (!slot.compare_exchange_strong(current, created, std::memory_order_acq_rel)) {
+            drop(created);
+            return current;
         }
         return created;
     }
@@ -185,7 +263,8 @@ private:
         return !gone_.load(std::memory_order_relaxed) || heap == GetProcessHeap();
     }
 
-    std::atomic<DWORD> cacheSlot_{FLS_OUT_OF_INDEXES};
+    std::atomic<DWORD> cacheSlot_{kNoSlot};  // fiber-local, for the callback at the thread's end
+    std::atomic<DWORD> fastSlot_{kNoSlot};   // thread-local, for every call
     std::array<std::atomic<HANDLE>, kHeapCount> heaps_{};
     std::atomic<bool> gone_{false};
 };

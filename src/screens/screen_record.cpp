@@ -1,5 +1,8 @@
 #include "screens/screen_record.h"
 
+#include <string_view>
+#include <utility>
+
 #include "platform/library_text.h"
 
 namespace kelto::screens {
@@ -7,6 +10,15 @@ namespace kelto::screens {
 namespace {
 
 using pocketjson::Value;
+using pocketjson::ValueType;
+
+// A member whose key sorts after every key already there goes in at the
+// map's end after one key comparison; the library's call order would have
+// the map search its tree for most members. Out of order it still lands in
+// the right place, only slower.
+void putLast(Value::Object& members, std::string_view key, Value value) {
+    members.emplace_hint(members.end(), key, std::move(value));
+}
 
 struct ColorField {
     char letter;
@@ -26,10 +38,11 @@ struct Primary {
     CrvColor CrvChromaticity::*color;
 };
 
+// In key order, the order the members are added in.
 constexpr Primary kPrimaries[] = {
-    {'R', "red", &CrvChromaticity::red},     {'G', "green", &CrvChromaticity::green},
-    {'B', "blue", &CrvChromaticity::blue},   {'W', "white", &CrvChromaticity::white},
-    {'K', "black", &CrvChromaticity::black},
+    {'K', "black", &CrvChromaticity::black}, {'B', "blue", &CrvChromaticity::blue},
+    {'G', "green", &CrvChromaticity::green}, {'R', "red", &CrvChromaticity::red},
+    {'W', "white", &CrvChromaticity::white},
 };
 
 // A scale below 1 never enlarges: the rendering size is divided only by
@@ -39,60 +52,70 @@ std::int32_t virtualLength(std::int32_t rendering, double scale) noexcept {
     return static_cast<std::int32_t>(static_cast<double>(rendering) / divisor + 0.5);
 }
 
-CrvSize virtualSize(CrvScreen screen) {
-    const CrvVector2 scale = CrvGetScreenScale(screen);
-    const CrvSize rendering = CrvGetScreenRenderingSize(screen);
+CrvSize virtualSize(const CrvSize& rendering, const CrvVector2& scale) noexcept {
     return CrvSizeMake(virtualLength(rendering.width, scale.x), virtualLength(rendering.height, scale.y));
 }
 
 Value edidValue(CrvEdid edid) {
-    Value value;
-    value["isTavroMonitor"] = CrvIsEdidTavroMonitor(edid) != 0;
+    const bool isTavro = CrvIsEdidTavroMonitor(edid) != 0;
     // EDID texts are passed on as the library gives them.
-    value["manufacturer"] = copyText(CrvGetEdidManufacturer(edid));
-    value["productName"] = copyText(CrvGetEdidProductName(edid));
-    value["serialNumber"] = copyText(CrvGetEdidSerialNumber(edid));
-    value["preferredResolution"] = sizeValue(CrvGetEdidPreferredResolution(edid));
-    value["chromaticity"] = chromaticityValue(CrvGetEdidChromaticity(edid), "RGBW", "xy");
+    std::string manufacturer = copyText(CrvGetEdidManufacturer(edid));
+    std::string productName = copyText(CrvGetEdidProductName(edid));
+    std::string serialNumber = copyText(CrvGetEdidSerialNumber(edid));
+    Value resolution = sizeValue(CrvGetEdidPreferredResolution(edid));
+    Value chromaticity = chromaticityValue(CrvGetEdidChromaticity(edid), "RGBW", "xy");
+    Value date;
     libcarvel2Loader& library = libcarvel2Loader::instance();
     if (library.hasFunction(carvel2::rt::getEdidManufactureYear)) {
-        const Value date = manufactureDateValue(library.invoke(carvel2::rt::getEdidManufactureYear, edid));
-        if (date.isObject()) value["manufactureYear"] = date;
+        date = manufactureDateValue(library.invoke(carvel2::rt::getEdidManufactureYear, edid));
     }
+    Value value(ValueType::Object);
+    Value::Object& members = value.mutableMembers();
+    putLast(members, "chromaticity", std::move(chromaticity));
+    putLast(members, "isTavroMonitor", isTavro);
+    if (date.isObject()) putLast(members, "manufactureYear", std::move(date));
+    putLast(members, "manufacturer", std::move(manufacturer));
+    putLast(members, "preferredResolution", std::move(resolution));
+    putLast(members, "productName", std::move(productName));
+    putLast(members, "serialNumber", std::move(serialNumber));
     return value;
 }
 
 }  // namespace
 
 Value rectValue(const CrvRect& rect) {
-    Value value;
-    value["x"] = rect.x;
-    value["y"] = rect.y;
-    value["width"] = rect.width;
-    value["height"] = rect.height;
+    Value value(ValueType::Object);
+    Value::Object& members = value.mutableMembers();
+    putLast(members, "height", rect.height);
+    putLast(members, "width", rect.width);
+    putLast(members, "x", rect.x);
+    putLast(members, "y", rect.y);
     return value;
 }
 
 Value sizeValue(const CrvSize& size) {
-    Value value;
-    value["width"] = size.width;
-    value["height"] = size.height;
+    Value value(ValueType::Object);
+    Value::Object& members = value.mutableMembers();
+    putLast(members, "height", size.height);
+    putLast(members, "width", size.width);
     return value;
 }
 
 Value vector2Value(const CrvVector2& vector) {
-    Value value;
-    value["x"] = vector.x;
-    value["y"] = vector.y;
+    Value value(ValueType::Object);
+    Value::Object& members = value.mutableMembers();
+    putLast(members, "x", vector.x);
+    putLast(members, "y", vector.y);
     return value;
 }
 
 Value manufactureDateValue(const CrvManufactureDate& date) {
     Value value;
     if (date.kind != 1 && date.kind != 2) return value;
-    value["type"] = date.kind == 1 ? "ManufactureYear" : "ModelYear";
-    value["year"] = date.year;
-    if (date.week != 0) value["week"] = date.week;
+    Value::Object& members = value.mutableMembers();
+    putLast(members, "type", date.kind == 1 ? "ManufactureYear" : "ModelYear");
+    if (date.week != 0) putLast(members, "week", date.week);
+    putLast(members, "year", date.year);
     return value;
 }
 
@@ -116,32 +139,47 @@ Value colorValue(const CrvColor& color, const std::string& space) {
 
 Value chromaticityValue(const CrvChromaticity& chromaticity, const std::string& primaries, const std::string& space) {
     Value value;
-    for (const char letter : primaries) {
-        for (const Primary& primary : kPrimaries) {
-            if (primary.letter == letter) value[primary.key] = colorValue(chromaticity.*primary.color, space);
-        }
+    for (const Primary& primary : kPrimaries) {
+        if (primaries.find(primary.letter) == std::string::npos) continue;
+        putLast(value.mutableMembers(), primary.key, colorValue(chromaticity.*primary.color, space));
     }
     return value;
 }
 
 Value screenRecord(CrvScreen screen) {
-    Value record;
-    record["bounds"] = rectValue(CrvGetScreenBounds(screen));
-    record["colorDepth"] = CrvGetScreenColorDepth(screen);
-    record["refreshRate"] = CrvGetScreenRefreshRate(screen);
-    record["rotation"] = CrvGetScreenRotation(screen);
-    record["scale"] = vector2Value(CrvGetScreenScale(screen));
-    record["renderingSize"] = sizeValue(CrvGetScreenRenderingSize(screen));
-    record["virtualSize"] = sizeValue(virtualSize(screen));
-    record["isPrimary"] = CrvIsScreenPrimary(screen) != 0;
-    record["isMirroring"] = CrvIsScreenMirroring(screen) != 0;
-    record["supportsProfile"] = CrvSupportsScreenProfile(screen) != 0;
-    record["supportsGraphicsCardGamma"] = CrvSupportsScreenGraphicsCardGamma(screen) != 0;
+    // Asked in the order the library has always been asked, stored in key order.
+    Value bounds = rectValue(CrvGetScreenBounds(screen));
+    const std::uint32_t colorDepth = CrvGetScreenColorDepth(screen);
+    const double refreshRate = CrvGetScreenRefreshRate(screen);
+    const std::uint32_t rotation = CrvGetScreenRotation(screen);
+    const CrvVector2 scale = CrvGetScreenScale(screen);
+    const CrvSize rendering = CrvGetScreenRenderingSize(screen);
+    const bool isPrimary = CrvIsScreenPrimary(screen) != 0;
+    const bool isMirroring = CrvIsScreenMirroring(screen) != 0;
+    const bool supportsProfile = CrvSupportsScreenProfile(screen) != 0;
+    const bool supportsGamma = CrvSupportsScreenGraphicsCardGamma(screen) != 0;
+    Value pixelRatio;
     libcarvel2Loader& library = libcarvel2Loader::instance();
     if (library.hasFunction(carvel2::rt::getScreenPixelRatio)) {
-        record["pixelRatio"] = vector2Value(library.invoke(carvel2::rt::getScreenPixelRatio, screen));
+        pixelRatio = vector2Value(library.invoke(carvel2::rt::getScreenPixelRatio, screen));
     }
-    if (const CrvEdid edid = CrvGetScreenEdid(screen)) record["edid"] = edidValue(edid);
+    const CrvEdid edid = CrvGetScreenEdid(screen);
+
+    Value record(ValueType::Object);
+    Value::Object& members = record.mutableMembers();
+    putLast(members, "bounds", std::move(bounds));
+    putLast(members, "colorDepth", colorDepth);
+    if (edid != nullptr) putLast(members, "edid", edidValue(edid));
+    putLast(members, "isMirroring", isMirroring);
+    putLast(members, "isPrimary", isPrimary);
+    if (pixelRatio.isObject()) putLast(members, "pixelRatio", std::move(pixelRatio));
+    putLast(members, "refreshRate", refreshRate);
+    putLast(members, "renderingSize", sizeValue(rendering));
+    putLast(members, "rotation", rotation);
+    putLast(members, "scale", vector2Value(scale));
+    putLast(members, "supportsGraphicsCardGamma", supportsGamma);
+    putLast(members, "supportsProfile", supportsProfile);
+    putLast(members, "virtualSize", sizeValue(virtualSize(rendering, scale)));
     return record;
 }
 

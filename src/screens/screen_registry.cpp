@@ -59,12 +59,17 @@ pocketjson::Value ScreenRegistry::describeScreen(ScreenHandle screen) {
     return screens::screenRecord(screen);
 }
 
-std::string ScreenRegistry::screensJson() {
+pocketjson::Value ScreenRegistry::screenRecords() {
     const std::lock_guard hold(lock_);
     pocketjson::Value list(pocketjson::ValueType::Array);
-    for (const ScreenHandle screen : screens()) list.append(describeScreen(screen));
-    return pocketjson::toJson(list);
+    pocketjson::Value::Array& records = list.mutableElements();
+    const ScreenList all = screens();
+    records.reserve(all.size());
+    for (const ScreenHandle screen : all) records.push_back(screens::screenRecord(screen));
+    return list;
 }
+
+std::string ScreenRegistry::screensJson() { return pocketjson::toJson(screenRecords()); }
 
 bool ScreenRegistry::screenProfilePath(ScreenHandle screen, std::string& path) {
     const std::lock_guard hold(lock_);

@@ -39,7 +39,9 @@ public:
 
     // The screen record; null for a null handle.
     pocketjson::Value describeScreen(ScreenHandle screen);
-    // Compact JSON of every screen's record, in list order.
+    // Every screen's record, in list order, under one hold of the lock.
+    pocketjson::Value screenRecords();
+    // Compact JSON of screenRecords().
     std::string screensJson();
 
     // Re-enumerates and announces the list when it changed (screen_change.cpp).

@@ -14,12 +14,7 @@ void enumerateAndWatch() {
     registry.setLastScreensJson(registry.screensJson());
 }
 
-BridgeResult allScreens() {
-    ScreenRegistry& registry = ScreenRegistry::instance();
-    pocketjson::Value list(pocketjson::ValueType::Array);
-    for (const ScreenHandle screen : registry.screens()) list.append(registry.describeScreen(screen));
-    return BridgeResult(list);
-}
+BridgeResult allScreens() { return BridgeResult(ScreenRegistry::instance().screenRecords()); }
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -170,6 +171,36 @@ TEST(Load, ThreadsThatEndLeaveNothingBehind) {
                 static_cast<unsigned long long>(warm), static_cast<unsigned long long>(last));
     EXPECT_EQ(tally.faults, 0) << tally.first;
     EXPECT_LE(last, warm + (1ull << 20));
+}
+
+// An answer of several hundred kilobytes leaves its buffers with the thread
+// that made it, for the next long answer; they too must go when it ends.
+TEST(Load, ThreadsThatSentLongAnswersLeaveNothingBehind) {
+    MavelLibrary library;
+    const std::string process =
+        R"({"name":"worker.exe","pid":7,"command":"C:\\Program Files\\Worker\\worker.exe --serve"})";
+    std::string processes = process;
+    for (int i = 1; i < 6000; ++i) processes += "," + process;
+    mavel::test::loadOstrelWorld(R"({"processes":[)" + processes + "]}");
+    std::size_t longest = 0;
+    const auto runThreads = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            std::thread([&] {
+                for (int call = 0; call < 2; ++call) {
+                    const mavel::test::Response answer = library.call("SystemProcesses");
+                    EXPECT_EQ(answer.value().size(), 6000u);
+                    longest = std::max(longest, answer.text.size());
+                }
+            }).join();
+            mavel::test::resetRecordings();
+        }
+    };
+    runThreads(16);
+    const std::uint64_t warm = mavel::test::privateBytes();
+    runThreads(32);
+    EXPECT_GT(longest, std::size_t{512} << 10);
+    // A thread that kept its buffers would leave a megabyte or more each.
+    EXPECT_LE(mavel::test::privateBytes(), warm + (16ull << 20));
 }
 
 }  // namespace
