@@ -130,7 +130,15 @@ void resetRecordings() {
     clearLog();
 }
 
-EventDriver::EventDriver(const MavelLibrary& library) : library_(library) { BridgeHostSetEventSink(&checkEvent, this); }
+// The library ignores a time or session message that comes within the
+// spacing of its event filter's creation. The host's Setup makes the filter
+// now, not in the middle of the first round, and the wait lets its spacing
+// pass, so that every round's messages count.
+EventDriver::EventDriver(const MavelLibrary& library) : library_(library) {
+    BridgeHostSetEventSink(&checkEvent, this);
+    if (auto* setup = library_.function<void()>("Setup")) setup();
+    Sleep(200);
+}
 
 EventDriver::~EventDriver() { BridgeHostSetEventSink(nullptr, nullptr); }
 
