@@ -43,19 +43,19 @@ public:
     std::int32_t find() { return build(); }
 
     void release() {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         listed_.clear();
     }
 
     std::uint32_t count() {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         return static_cast<std::uint32_t>(listed_.size());
     }
 
     // The index-th screen that passes the filter, as a handle; null past the last.
     template <class Filter>
     CrvScreen nth(std::uint32_t index, Filter filter) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         for (const Listed& entry : listed_) {
             if (filter(entry.screen) && index-- == 0) return reinterpret_cast<CrvScreen>(screenHandleOf(entry.id));
         }
@@ -64,7 +64,7 @@ public:
 
     template <class Filter>
     std::uint32_t countOf(Filter filter) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         return static_cast<std::uint32_t>(
             std::count_if(listed_.begin(), listed_.end(), [&](const Listed& entry) { return filter(entry.screen); }));
     }
@@ -78,7 +78,7 @@ private:
     // hold up hosts reading the current list.
     std::int32_t build() {
         std::vector<Screen> screens = provider::readScreens();
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         listed_.clear();
         for (Screen& screen : screens) listed_.push_back({nextId_++, std::move(screen)});
         return static_cast<std::int32_t>(listed_.size());
@@ -86,14 +86,14 @@ private:
 
     std::optional<Screen> lookup(const void* handle, std::uintptr_t (*handleOf)(std::uint64_t)) const {
         const auto value = reinterpret_cast<std::uintptr_t>(handle);
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         for (const Listed& entry : listed_) {
             if (handleOf(entry.id) == value) return entry.screen;
         }
         return std::nullopt;
     }
 
-    mutable kelto::SlimLock mutex_;
+    mutable kelto::SlimLock lock_;
     std::vector<Listed> listed_;
     std::uint64_t nextId_ = 1;
 };

@@ -30,26 +30,26 @@ public:
     OstrHandle add(Items items) {
         auto owned = std::make_unique<Items>(std::move(items));
         Items* const handle = owned.get();
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         live_.emplace(handle, std::move(owned));
         return handle;
     }
 
     OstrHandle item(OstrHandle snapshot, std::uint32_t index) const {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         const auto found = live_.find(static_cast<Items*>(snapshot));
         if (found == live_.end() || index >= found->second->size()) return nullptr;
         return &(*found->second)[index];
     }
 
     void release(OstrHandle snapshot) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         const auto found = live_.find(static_cast<Items*>(snapshot));
         if (found != live_.end()) live_.erase(found);
     }
 
 private:
-    mutable kelto::SlimLock mutex_;
+    mutable kelto::SlimLock lock_;
     std::map<const Items*, std::unique_ptr<Items>> live_;
 };
 

@@ -70,7 +70,7 @@ public:
         node.mapped().status = status;
         node.mapped().text.assign(text != nullptr ? text : "");
         node.mapped().count = 1;
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         auto [position, inserted, rest] = responses_.insert(std::move(node));
         if (!inserted) {
             ++position->second.count;
@@ -80,19 +80,19 @@ public:
     }
 
     std::int32_t responseCount(std::uint32_t promise) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         const Response* response = findResponse(promise);
         return response != nullptr ? response->count : 0;
     }
 
     std::int32_t responseStatus(std::uint32_t promise) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         const Response* response = findResponse(promise);
         return response != nullptr ? response->status : 0;
     }
 
     const char* responseText(std::uint32_t promise) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         const Response* response = findResponse(promise);
         return response != nullptr ? response->text.c_str() : nullptr;
     }
@@ -101,7 +101,7 @@ public:
         Event event{copyText(name), copyText(payload), GetTickCount64()};
         Sink sink;
         {
-            const std::lock_guard lock(mutex_);
+            const std::lock_guard lock(lock_);
             sink = sink_;
             events_.push_back(event);
         }
@@ -114,35 +114,35 @@ public:
     }
 
     std::int32_t eventCount() {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         return static_cast<std::int32_t>(events_.size());
     }
 
     const char* eventName(std::int32_t index) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         const Event* event = findEvent(index);
         return event != nullptr ? event->name.c_str() : nullptr;
     }
 
     const char* eventPayload(std::int32_t index) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         const Event* event = findEvent(index);
         return event != nullptr ? event->payload.c_str() : nullptr;
     }
 
     std::uint64_t eventTicks(std::int32_t index) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         const Event* event = findEvent(index);
         return event != nullptr ? event->ticks : 0;
     }
 
     void setSink(BridgeHostEventSink function, void* context) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         sink_ = Sink{function, function != nullptr ? context : nullptr};
     }
 
     std::int32_t waitForEvents(std::int32_t count, std::uint32_t timeoutMs) {
-        std::unique_lock lock(mutex_);
+        std::unique_lock lock(lock_);
         const auto enough = [&] { return static_cast<std::int64_t>(events_.size()) >= count; };
         if (timeoutMs == INFINITE) {
             eventRecorded_.wait(lock, enough);
@@ -156,19 +156,19 @@ public:
         if (function == nullptr) {
             return false;
         }
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         callbacks_.push_back(Callback{function, context});
         return true;
     }
 
     std::int32_t removeCallbacks(void* context) {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         return static_cast<std::int32_t>(
             std::erase_if(callbacks_, [context](const Callback& c) { return c.context == context; }));
     }
 
     std::int32_t callbackCount() {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         return static_cast<std::int32_t>(callbacks_.size());
     }
 
@@ -177,7 +177,7 @@ public:
     void sendNativeEvent(const char* eventType, void* message) {
         std::vector<Callback> callbacks;
         {
-            const std::lock_guard lock(mutex_);
+            const std::lock_guard lock(lock_);
             callbacks = callbacks_;
         }
         for (const Callback& callback : callbacks) {
@@ -186,7 +186,7 @@ public:
     }
 
     void reset() {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard lock(lock_);
         std::size_t keptBytes = 0;
         for (const ResponseNode& node : keptNodes_) keptBytes += node.mapped().text.capacity();
         while (!responses_.empty() && keptNodes_.size() < kKeptResponses) {
@@ -202,7 +202,7 @@ public:
 private:
     ResponseNode takeKeptNode() {
         {
-            const std::lock_guard lock(mutex_);
+            const std::lock_guard lock(lock_);
             if (!keptNodes_.empty()) {
                 ResponseNode node = std::move(keptNodes_.back());
                 keptNodes_.pop_back();
@@ -226,7 +226,7 @@ private:
         return &events_[static_cast<std::size_t>(index)];
     }
 
-    kelto::SlimLock mutex_;
+    kelto::SlimLock lock_;
     std::condition_variable_any eventRecorded_;
     std::atomic<std::uint32_t> lastPromise_{0};
     ResponseMap responses_;

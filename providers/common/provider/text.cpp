@@ -32,9 +32,9 @@ std::wstring fromAnsi(std::string_view ansi) {
 
 const char* intern(std::string_view text) {
     // Nodes of a set never move, so a pointer handed out once stays good.
-    static kelto::SlimLock mutex;
+    static kelto::SlimLock textsLock;
     static std::set<std::string, std::less<>> texts;
-    const std::lock_guard lock(mutex);
+    const std::lock_guard lock(textsLock);
     auto found = texts.find(text);
     if (found == texts.end()) found = texts.emplace(text).first;
     return found->c_str();

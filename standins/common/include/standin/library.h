@@ -53,7 +53,7 @@ public:
     auto call(std::string_view function, Body&& body) noexcept {
         using Result = std::invoke_result_t<Body, Model&, bool>;
         try {
-            std::lock_guard lock(mutex_);
+            std::lock_guard lock(lock_);
             start();
             log_.record(function);
             return body(model_, model_.fails(function));
@@ -67,7 +67,7 @@ public:
     auto control(Body&& body) noexcept {
         using Result = std::invoke_result_t<Body, Model&>;
         try {
-            std::lock_guard lock(mutex_);
+            std::lock_guard lock(lock_);
             start();
             return body(model_);
         } catch (...) {
@@ -80,7 +80,7 @@ public:
         try {
             const std::optional<Json> document = parseWorld(documentText);
             if (!document) return 0;
-            std::lock_guard lock(mutex_);
+            std::lock_guard lock(lock_);
             start();
             const Json& section = sectionOf(*document, sectionName_);
             model_.apply(section);
@@ -99,7 +99,7 @@ public:
     // The section in use as JSON text; valid until the next call of world.
     const char* world() noexcept {
         try {
-            std::lock_guard lock(mutex_);
+            std::lock_guard lock(lock_);
             start();
             worldText_ = section_.dump();
             return worldText_.c_str();
@@ -109,7 +109,7 @@ public:
     }
 
     void resetCallLog() noexcept {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(lock_);
         log_.clear();
         if constexpr (requires { model_.clearRecords(); }) {
             model_.clearRecords();
@@ -118,7 +118,7 @@ public:
 
     std::int32_t callCount(const char* function) noexcept {
         if (function == nullptr) return 0;
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(lock_);
         return log_.count(function);
     }
 
@@ -134,7 +134,7 @@ private:
 
     const char* logText(std::string& text, std::string (CallLog::*write)() const) noexcept {
         try {
-            std::lock_guard lock(mutex_);
+            std::lock_guard lock(lock_);
             text = (log_.*write)();
             return text.c_str();
         } catch (...) {
@@ -160,7 +160,7 @@ private:
     }
 
     const char* sectionName_;
-    kelto::SlimLock mutex_;
+    kelto::SlimLock lock_;
     bool started_ = false;
     Model model_;
     Json section_;
