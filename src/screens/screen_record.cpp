@@ -154,6 +154,10 @@ Value screenRecord(CrvScreen screen) {
     const std::uint32_t rotation = CrvGetScreenRotation(screen);
     const CrvVector2 scale = CrvGetScreenScale(screen);
     const CrvSize rendering = CrvGetScreenRenderingSize(screen);
+    // The virtual size asks the library for both once more: a library that
+    // answers differently the second time gets the same record as always.
+    const CrvVector2 virtualScale = CrvGetScreenScale(screen);
+    const CrvSize virtualRendering = CrvGetScreenRenderingSize(screen);
     const bool isPrimary = CrvIsScreenPrimary(screen) != 0;
     const bool isMirroring = CrvIsScreenMirroring(screen) != 0;
     const bool supportsProfile = CrvSupportsScreenProfile(screen) != 0;
@@ -179,7 +183,7 @@ Value screenRecord(CrvScreen screen) {
     putLast(members, "scale", vector2Value(scale));
     putLast(members, "supportsGraphicsCardGamma", supportsGamma);
     putLast(members, "supportsProfile", supportsProfile);
-    putLast(members, "virtualSize", sizeValue(virtualSize(rendering, scale)));
+    putLast(members, "virtualSize", sizeValue(virtualSize(virtualRendering, virtualScale)));
     return record;
 }
 

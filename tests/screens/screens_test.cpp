@@ -137,11 +137,17 @@ TEST(ScreenRecords, VirtualSizeDividesByScalesOfAtLeastOneAndRoundsHalfUp) {
         {"scale": {"x": 2, "y": 2}, "renderingSize": {"width": 3840, "height": 2160}},
         {"scale": {"x": 0.5, "y": 1}, "renderingSize": {"width": 1366, "height": 768}},
         {"scale": {"x": 1.5, "y": 3}, "renderingSize": {"width": 1366, "height": 7}}]}})");
+    library.call("Screens", "PUT");
+    mavel::test::resetCallLog(kCarvel);
     const Value screens = library.call("Screens").value();
     const char* const expected[] = {R"({"height":1080,"width":1920})", R"({"height":768,"width":1366})",
                                     R"({"height":2,"width":911})"};
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(pocketjson::toJson(screens.at(i).get("virtualSize")), expected[i]) << i;
+    }
+    // The virtual size asks for scale and rendering size again, after their own members.
+    for (const char* function : {"CrvGetScreenScale", "CrvGetScreenRenderingSize"}) {
+        EXPECT_EQ(callCount(kCarvel, function), 2 * static_cast<int>(std::size(expected))) << function;
     }
 }
 
