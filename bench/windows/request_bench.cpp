@@ -74,12 +74,12 @@ constexpr double kWarmUpSeconds = 0.2;
 // megabytes at most, as a web view's host would.
 constexpr std::size_t kBatchCalls = 1000;
 constexpr std::size_t kBatchBytes = std::size_t{4} << 20;
+constexpr int kThreads = 8;
+constexpr double kMixSeconds = 2.0;
 
 std::size_t batchCallsFor(std::size_t answerBytes) {
     return std::clamp<std::size_t>(kBatchBytes / std::max<std::size_t>(answerBytes, 1), 1, kBatchCalls);
 }
-constexpr int kThreads = 8;
-constexpr double kMixSeconds = 2.0;
 
 [[noreturn]] void abortBench(const std::string& message) {
     std::fprintf(stderr, "request_bench: %s\n", message.c_str());
@@ -488,7 +488,7 @@ RequestArgs parsedArgs(const Request& request) {
     return args;
 }
 
-BridgeResult methodError() { return BridgeResultError(405, "MethodError", "DELETE method is not allowed."); }
+BridgeResultError methodError() { return BridgeResultError(405, "MethodError", "DELETE method is not allowed."); }
 
 // The pieces a 405 answer is made of, beside the answer itself.
 struct Pieces {
@@ -500,7 +500,7 @@ struct Pieces {
 // called it: one call deep. The unwinder's walk grows with every frame, so
 // the same throw caught in its own frame is timed beside it.
 [[gnu::noinline]] BridgeResult rejectDelete(bool reject) {
-    if (reject) throw BridgeResultError(405, "MethodError", "DELETE method is not allowed.");
+    if (reject) throw methodError();
     return BridgeResult();
 }
 
@@ -517,7 +517,7 @@ Pieces timePieces(const Request& rejected, const Summary& smallFloor) {
     });
     const Summary sameFrame = timeCalls([&sink] {
         try {
-            throw BridgeResultError(405, "MethodError", "DELETE method is not allowed.");
+            throw methodError();
         } catch (const BridgeResultError& error) {
             sink += error.statusCode;
         }

@@ -11,8 +11,6 @@ namespace pocketjson {
 
 namespace {
 
-bool isBoxType(ValueType type) noexcept { return (static_cast<std::uint32_t>(type) & kContainerMask) != 0; }
-
 // strtoull with base 0, without the locale: optional white space and sign,
 // then "0x" hexadecimal, leading-zero octal or decimal. Saturates like
 // strtoull on overflow. Returns how many bytes form the number (0 when no
@@ -112,7 +110,7 @@ Value& Value::operator=(const Value& other) noexcept {
     // Count up before releasing so that self-assignment keeps the box alive.
     const ValueType type = other.type_;
     const Payload payload = other.payload_;
-    if (isBoxType(type) && payload.container != nullptr) {
+    if (other.holdsBox()) {
         ++payload.container->refCount;
     }
     release();

@@ -65,7 +65,7 @@ pocketjson::Value ScreenRegistry::screenRecords() {
     pocketjson::Value::Array& records = list.mutableElements();
     const ScreenList all = screens();
     records.reserve(all.size());
-    for (const ScreenHandle screen : all) records.push_back(screens::screenRecord(screen));
+    for (const ScreenHandle screen : all) records.push_back(describeScreen(screen));
     return list;
 }
 

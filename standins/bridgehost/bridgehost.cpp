@@ -41,7 +41,7 @@ struct Sink {
     void* context = nullptr;
 };
 
-std::string copyText(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+const char* textOrEmpty(const char* text) noexcept { return text != nullptr ? text : ""; }
 
 using ResponseMap = std::map<std::uint32_t, Response>;
 using ResponseNode = ResponseMap::node_type;
@@ -68,7 +68,7 @@ public:
         ResponseNode node = takeKeptNode();
         node.key() = promise;
         node.mapped().status = status;
-        node.mapped().text.assign(text != nullptr ? text : "");
+        node.mapped().text.assign(textOrEmpty(text));
         node.mapped().count = 1;
         const std::lock_guard lock(lock_);
         auto [position, inserted, rest] = responses_.insert(std::move(node));
@@ -98,7 +98,7 @@ public:
     }
 
     void dispatchEvent(const char* name, const char* payload) {
-        Event event{copyText(name), copyText(payload), GetTickCount64()};
+        Event event{textOrEmpty(name), textOrEmpty(payload), GetTickCount64()};
         Sink sink;
         {
             const std::lock_guard lock(lock_);
