@@ -117,18 +117,21 @@ bool copyPlain(char* out, const char* p, std::size_t n) noexcept {
     return kinds == 0;
 }
 
-// A member's key comes with what follows it (the colon) in the same piece.
-void putString(Output& out, std::string_view text, std::string_view after = "") {
+// A member's key comes with the colon after it in the same piece. The colon
+// is a byte, not a text: a copy of a text of unknown length is a call into
+// the C runtime.
+void putString(Output& out, std::string_view text, char after = '\0') {
     const char* p = text.data();
     const char* const end = p + text.size();
+    const std::size_t tail = after != '\0' ? 1 : 0;
     constexpr std::size_t kShort = 24;
     if (text.size() <= kShort) {
-        const std::size_t length = text.size() + 2 + after.size();
-        char* const first = out.room(length);
+        const std::size_t length = text.size() + 2 + tail;
+        char* const first = out.room(text.size() + 3);
         first[0] = '"';
         if (copyPlain(first + 1, p, text.size())) {
             first[text.size() + 1] = '"';
-            std::memcpy(first + text.size() + 2, after.data(), after.size());
+            first[text.size() + 2] = after;  // within the room; counted only when wanted
             out.commit(length);
             return;
         }
@@ -137,12 +140,12 @@ void putString(Output& out, std::string_view text, std::string_view after = "") 
     const char* stop = findEscape(p, end);
     if (stop == end) {
         // The common case in one piece: quote, bytes, quote.
-        const std::size_t length = text.size() + 2 + after.size();
-        char* const first = out.room(length);
+        const std::size_t length = text.size() + 2 + tail;
+        char* const first = out.room(text.size() + 3);
         first[0] = '"';
         std::memcpy(first + 1, p, text.size());
         first[text.size() + 1] = '"';
-        std::memcpy(first + text.size() + 2, after.data(), after.size());
+        first[text.size() + 2] = after;
         out.commit(length);
         return;
     }
@@ -157,7 +160,7 @@ void putString(Output& out, std::string_view text, std::string_view after = "") 
         stop = findEscape(p, end);
     }
     out.put('"');
-    out.put(after);
+    if (after != '\0') out.put(after);
 }
 
 // "%.17g" without printf: the double scaled by a power of ten to a 17-digit
@@ -462,7 +465,10 @@ private:
             if (pretty_) {
                 newLine(depth + 1);
             }
-            putString(out_, key, pretty_ ? std::string_view(": ") : std::string_view(":"));
+            putString(out_, key, ':');
+            if (pretty_) {
+                out_.put(' ');
+            }
             if (!write(member, depth + 1)) {
                 return false;
             }
