@@ -121,17 +121,21 @@ Value manufactureDateValue(const CrvManufactureDate& date) {
 
 Value colorValue(const CrvColor& color, const std::string& space) {
     Value value;
+    // A space without a known letter leaves the value null.
+    const auto put = [&value](char letter, Value component) {
+        putLast(value.mutableMembers(), std::string_view(&letter, 1), std::move(component));
+    };
     if (space == "CMYK") {
-        value["C"] = color.cyan;
-        value["M"] = color.magenta;
-        value["Y"] = color.yellow;
-        value["K"] = color.black;
+        put('C', color.cyan);
+        put('K', color.black);
+        put('M', color.magenta);
+        put('Y', color.yellow);
         return value;
     }
     for (const char letter : space) {
-        if (letter == 'T') value["T"] = color.T;
+        if (letter == 'T') put('T', color.T);
         for (const ColorField& entry : kColorFields) {
-            if (entry.letter == letter) value[std::string(1, letter)] = color.*entry.field;
+            if (entry.letter == letter) put(letter, color.*entry.field);
         }
     }
     return value;
