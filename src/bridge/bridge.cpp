@@ -32,11 +32,34 @@ bool isNonEmptyContainer(const Value& v) noexcept {
 
 // The texts are made once: each 405 then copies its message just once.
 // Returned rather than thrown here, so that the operation itself throws and
-// the unwinder has one frame less to walk.
-BridgeResultError methodNotAllowed(MethodKind method) {
+// the unwinder has one frame less to walk; kept out of line, so that the
+// operation's frame has nothing to clean up on the way.
+[[gnu::noinline]] BridgeResultError methodNotAllowed(MethodKind method) {
     static const std::string messages[] = {"GET method is not allowed.", "POST method is not allowed.",
                                            "PUT method is not allowed.", "DELETE method is not allowed."};
     return BridgeResultError(405, "MethodError", messages[static_cast<std::size_t>(method)]);
+}
+
+// The method operation and its two handlers in a frame of their own: at
+// every throw the personality routine reads the catching frame's table of
+// call sites from its start, and the request's other work made that table
+// long.
+[[gnu::noinline]] BridgeResult runMethod(BridgeTemplate& handler, MethodKind method, const RequestArgs& args) {
+    try {
+        switch (method) {
+            case MethodKind::Get: return handler.onGet(args);
+            case MethodKind::Put: return handler.onPut(args);
+            case MethodKind::Post: return handler.onPost(args);
+            case MethodKind::Delete: return handler.onDelete(args);
+        }
+    } catch (BridgeResultError& error) {
+        // The exception object is the dispatch's own by now: its texts move.
+        return std::move(error);
+    } catch (...) {
+        // The texts of other exceptions are never sent.
+        return BridgeResultError(500, "UnknownError", "Unknown error occurred.");
+    }
+    return BridgeResult();
 }
 
 }  // namespace
@@ -66,21 +89,7 @@ BridgeResult BridgeTemplate::handleRequest(const char* options, const char* para
     const MethodKind method = selectMethod(args.options());
     prepareRequest(args);
 
-    BridgeResult result;
-    try {
-        switch (method) {
-            case MethodKind::Get: result = onGet(args); break;
-            case MethodKind::Put: result = onPut(args); break;
-            case MethodKind::Post: result = onPost(args); break;
-            case MethodKind::Delete: result = onDelete(args); break;
-        }
-    } catch (BridgeResultError& error) {
-        // The exception object is the dispatch's own by now: its texts move.
-        result = std::move(error);
-    } catch (...) {
-        // The texts of other exceptions are never sent.
-        result = BridgeResultError(500, "UnknownError", "Unknown error occurred.");
-    }
+    BridgeResult result = runMethod(*this, method, args);
     finishRequest(args, result);
     return result;
 }
