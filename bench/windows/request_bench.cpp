@@ -9,10 +9,11 @@
 // With --no-logger the host plug-in names a folder without the logging
 // library, so the library's logger is silent: what is left is the library's
 // own cost. The same run then also times the pieces a 405 answer is made of
-// (one throw of BridgeResultError from a called function and its catch; the
-// log line formatted and handed to a logging function that does nothing),
-// which the bench links from the library's own sources, and counts the
-// allocations of the request path's pure parts with a counting operator new.
+// (one throw of BridgeResultError from a called function and its catch, in a
+// probe DLL loaded just before the library; the log line formatted and handed
+// to a logging function that does nothing), which the bench links from the
+// library's own sources, and counts the allocations of the request path's
+// pure parts with a counting operator new.
 //
 // usage: request_bench.exe [--no-logger]   (run under Wine from build/bin)
 
@@ -168,12 +169,23 @@ struct Request {
     std::uint32_t call() const { return entry(options.c_str(), params.c_str(), query.c_str(), body.c_str()); }
 };
 
+kelto::UniqueModule loadFromBin(const wchar_t* name) {
+    kelto::UniqueModule module(
+        LoadLibraryExW((binFolder() + L"\\" + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!module) abortBench("cannot load a DLL from the executable's folder");
+    return module;
+}
+
 class Library {
 public:
-    Library()
-        : module_(
-              LoadLibraryExW((binFolder() + L"\\libmavel_x64.dll").c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)) {
-        if (!module_) abortBench("cannot load libmavel_x64.dll from the executable's folder");
+    // The throw probe first: it then sits just before the library in the
+    // process's module list.
+    Library() : probe_(loadFromBin(L"bench_throw_probe.dll")), module_(loadFromBin(L"libmavel_x64.dll")) {}
+
+    std::int32_t (*throwProbe() const)(bool) {
+        auto* probe = kelto::findExport<std::int32_t(bool)>(probe_.get(), "ProbeThrowAndCatch");
+        if (probe == nullptr) abortBench("the throw probe exports nothing");
+        return probe;
     }
 
     Request request(const std::string& exportName, const std::string& method, const std::string& params = "",
@@ -185,6 +197,7 @@ public:
     }
 
 private:
+    kelto::UniqueModule probe_;
     // Never unloaded: the library's workers live until the process ends.
     kelto::UniqueModule module_;
 };
@@ -501,42 +514,47 @@ RequestArgs parsedArgs(const Request& request) {
 
 BridgeResultError methodError() { return BridgeResultError(405, "MethodError", "DELETE method is not allowed."); }
 
-// The pieces a 405 answer is made of, beside the answer itself.
-struct Pieces {
-    Summary throwCatch;
-    Summary logLine;
-};
+// One call of each in turn until each has its samples: this machine's speed
+// drifts over seconds, and between rows timed one after another the drift
+// decided a comparison more than the code did.
+std::vector<Summary> timeInTurns(const std::vector<std::function<void()>>& calls) {
+    const double perMicrosecond = ticksPerMicrosecond();
+    for (std::size_t i = 0; i < kWarmUpCalls; ++i) {
+        for (const auto& call : calls) call();
+    }
+    clearStandinState();
+    std::vector<std::vector<double>> samples(calls.size());
+    const std::int64_t deadline =
+        ticks() + static_cast<std::int64_t>(kSecondsPerKind * static_cast<double>(calls.size()) * 1e6 * perMicrosecond);
+    for (std::size_t round = 1; round <= kMaxSamples && (round <= kMinSamples || ticks() < deadline); ++round) {
+        for (std::size_t k = 0; k < calls.size(); ++k) {
+            const std::int64_t start = ticks();
+            calls[k]();
+            samples[k].push_back(static_cast<double>(ticks() - start) / perMicrosecond);
+        }
+        if (round % kBatchCalls == 0) clearStandinState();
+    }
+    clearStandinState();
+    std::vector<Summary> summaries;
+    for (std::vector<double>& each : samples) summaries.push_back(summarise(each));
+    return summaries;
+}
 
 // A 405 is thrown by the method operation and caught by the dispatch that
-// called it: one call deep. The unwinder's walk grows with every frame, so
-// the same throw caught in its own frame is timed beside it.
+// called it: one call deep. The budget's throw is timed in the probe beside
+// the library; the same throw in this program, found first in the module list,
+// and caught in its own frame, are timed beside it.
 [[gnu::noinline]] BridgeResult rejectDelete(bool reject) {
     if (reject) throw methodError();
     return BridgeResult();
 }
 
-Pieces timePieces(const Request& rejected, const Summary& smallFloor) {
-    Pieces pieces;
+// The 405 answer and the pieces of its budget, timed in turns; prints them
+// and the verdict.
+void timeBudget(const Request& rejected, std::int32_t (*throwProbe)(bool)) {
     std::int32_t sink = 0;
     volatile bool reject = true;
-    pieces.throwCatch = timeCalls([&sink, &reject] {
-        try {
-            sink += rejectDelete(reject).statusCode;
-        } catch (const BridgeResultError& error) {
-            sink += error.statusCode;
-        }
-    });
-    const Summary sameFrame = timeCalls([&sink] {
-        try {
-            throw methodError();
-        } catch (const BridgeResultError& error) {
-            sink += error.statusCode;
-        }
-    });
-    if (sink == 0) abortBench("nothing was caught");
-    printRow("throw+catch BridgeResultError", 0, pieces.throwCatch, smallFloor);
-    printRow("  the same in one frame", 0, sameFrame, smallFloor);
-
+    if (throwProbe(reject) != 405) abortBench("the throw probe caught nothing");
     const RequestArgs args = parsedArgs(rejected);
     const BridgeResult result = methodError();
     const std::string uri = kelto::kRouteBase;
@@ -544,11 +562,48 @@ Pieces timePieces(const Request& rejected, const Summary& smallFloor) {
         "statusCode:405\tmethod:DELETE\turi:/mavel.internal/\terr:MethodError\tmsg:DELETE "
         "method is not allowed.";
     if (kelto::requestLogLine(uri, args, result) != expected) abortBench("unexpected log line");
-    pieces.logLine = timeCalls([&] {
-        gDropLine(nullptr, "Mavel", kelto::requestLogLevel(result), kelto::requestLogLine(uri, args, result).c_str());
+    const std::size_t bytes =
+        checkedAnswerSize("405", rejected, 405, [](const pocketjson::Value& value) { return value.isNull(); });
+    const std::string floorText =
+        R"({"error":{"message":"DELETE method is not allowed.","name":"MethodError"},"value":null})";
+    if (floorText.size() != bytes) abortBench("the 405 floor's text is not the answer's size");
+
+    const std::vector<Summary> turns = timeInTurns({
+        [&floorText] { BridgeHelperSetResponse(BridgeHelperCreatePromiseID(), 405, floorText.c_str()); },
+        [&rejected] { rejected.call(); },
+        [&sink, &reject, throwProbe] { sink += throwProbe(reject); },
+        [&] {
+            gDropLine(nullptr, "Mavel", kelto::requestLogLevel(result),
+                      kelto::requestLogLine(uri, args, result).c_str());
+        },
+        [&sink, &reject] {
+            try {
+                sink += rejectDelete(reject).statusCode;
+            } catch (const BridgeResultError& error) {
+                sink += error.statusCode;
+            }
+        },
+        [&sink] {
+            try {
+                throw methodError();
+            } catch (const BridgeResultError& error) {
+                sink += error.statusCode;
+            }
+        },
     });
-    printRow("log line (format + no-op quillon_log)", expected.size(), pieces.logLine, smallFloor);
-    return pieces;
+    if (sink == 0) abortBench("nothing was caught");
+    const Summary& floor = turns[0];
+    std::printf("\nthe 405 and its budget's pieces, one call of each in turn\n");
+    printRow("floor", bytes, floor, floor);
+    printRow("DELETE SystemInformation (405)", bytes, turns[1], floor);
+    printRow("throw+catch BridgeResultError", 0, turns[2], floor);
+    printRow("log line (format + no-op quillon_log)", expected.size(), turns[3], floor);
+    printRow("  throw+catch in this program", 0, turns[4], floor);
+    printRow("  the same in one frame of it", 0, turns[5], floor);
+    const double budget = floor.median + turns[2].median + turns[3].median + 0.5;
+    std::printf("405 budget: floor %.2f + throw+catch %.2f + log line %.2f + 0.5 = %.2f us; 405 median %.2f us: %s\n",
+                floor.median, turns[2].median, turns[3].median, budget, turns[1].median,
+                turns[1].median <= budget ? "within" : "over");
 }
 
 // Three costs of Wine's own that a request can pay many times over: looking
@@ -632,12 +687,8 @@ int main(int argc, char** argv) {
     printRow("floor alone", 100, smallFloor, smallFloor);
 
     const Request rejected = library.request("SystemInformation", "DELETE");
-    const Timed rejectedTimed = benchRequest(floor, "DELETE SystemInformation (405)", rejected, 405,
-                                             [](const pocketjson::Value& value) { return value.isNull(); });
-    // The pieces right after the answer they make up: this machine's speed
-    // drifts over tens of seconds, and the budget compares all three.
-    Pieces pieces;
-    if (noLogger) pieces = timePieces(rejected, smallFloor);
+    benchRequest(floor, "DELETE SystemInformation (405)", rejected, 405,
+                 [](const pocketjson::Value& value) { return value.isNull(); });
     benchRequest(floor, "GET SystemInformation", information, 200, [](const pocketjson::Value& value) {
         for (const char* key : {"os", "locale", "timeZone", "cpu", "memory", "pc", "ipAddress", "graphicsCards"}) {
             if (!value.hasKey(key)) return false;
@@ -686,15 +737,7 @@ int main(int argc, char** argv) {
 
     if (noLogger) {
         timeWineCosts(smallFloor);
-        const double budget = rejectedTimed.floor.median + pieces.throwCatch.median + pieces.logLine.median + 0.5;
-        std::printf(
-            "\n405 budget: floor %.2f + throw+catch %.2f + log line %.2f + 0.5 = %.2f us; "
-            "405 median %.2f us: %s\n",
-            rejectedTimed.floor.median, pieces.throwCatch.median, pieces.logLine.median, budget,
-            rejectedTimed.summary.median, rejectedTimed.summary.median <= budget ? "within" : "over");
-
-        std::printf("\nallocations of the pure path (library sources linked into this program)\n");
-        std::printf("%-34s %8s %9s %9s %7s\n", "request", "parse", "envelope", "log line", "total");
+        timeBudget(rejected, library.throwProbe());
         clearStandinState();
         const std::pair<std::string, const Request*> counted[] = {{"DELETE SystemInformation (405)", &rejected},
                                                                   {"GET SystemInformation", &information},

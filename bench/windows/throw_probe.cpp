@@ -1,0 +1,29 @@
+// The 405 budget's throw, in a module of the bench's own that request_bench
+// loads just before the library. Wine finds the module of every frame an
+// exception passes by walking the process's modules in load order, so the
+// same throw costs more in a module loaded late than in the program itself:
+// loaded here, the probe is found one module before the library would be.
+
+#include <cstdint>
+
+#include "result/result.h"
+
+namespace {
+
+// One call deep, as the library's method operation throws to the dispatch.
+[[gnu::noinline]] BridgeResult rejectDelete(bool reject) {
+    if (reject) throw BridgeResultError(405, "MethodError", "DELETE method is not allowed.");
+    return BridgeResult();
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) std::int32_t ProbeThrowAndCatch(bool reject) noexcept {
+    try {
+        return rejectDelete(reject).statusCode;
+    } catch (const BridgeResultError& error) {
+        return error.statusCode;
+    } catch (...) {
+        return 0;
+    }
+}
