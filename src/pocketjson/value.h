@@ -204,4 +204,12 @@ private:
     } payload_{0};
 };
 
+// Adds a member at the map's end: one key comparison when the key sorts after
+// every key already there, where member access searches the tree from its
+// root. Out of order it still lands in its place, only slower; a key already
+// there keeps its value.
+inline void putLast(Value::Object& members, std::string_view key, Value value) {
+    members.emplace_hint(members.end(), key, std::move(value));
+}
+
 }  // namespace pocketjson

@@ -9,16 +9,9 @@ namespace kelto::screens {
 
 namespace {
 
+using pocketjson::putLast;
 using pocketjson::Value;
 using pocketjson::ValueType;
-
-// A member whose key sorts after every key already there goes in at the
-// map's end after one key comparison; the library's call order would have
-// the map search its tree for most members. Out of order it still lands in
-// the right place, only slower.
-void putLast(Value::Object& members, std::string_view key, Value value) {
-    members.emplace_hint(members.end(), key, std::move(value));
-}
 
 struct ColorField {
     char letter;

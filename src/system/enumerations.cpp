@@ -12,6 +12,7 @@ namespace kelto::bridge {
 
 namespace {
 
+using pocketjson::putLast;
 using pocketjson::Value;
 using pocketjson::ValueType;
 using system::Snapshot;
@@ -22,24 +23,36 @@ template <class Create, class Enumerate, class Describe>
 Value listSnapshot(Create create, Enumerate enumerate, Describe describe) {
     Value list(ValueType::Array);
     const Snapshot snapshot(create());
-    system::forEachItem(snapshot, enumerate, [&](OstrHandle item) { list.append(describe(item)); });
+    Value::Array& elements = list.mutableElements();
+    system::forEachItem(snapshot, enumerate, [&](OstrHandle item) { elements.push_back(describe(item)); });
     return list;
 }
 
+// Each library function is asked in the order it always was; the members
+// go in by key.
 Value describeProcess(OstrHandle item) {
-    Value process;
-    process["name"] = utf8FromAnsi(OstrGetProcessName(item));
-    process["pid"] = OstrGetProcessPID(item);
-    process["command"] = utf8FromAnsi(OstrGetProcessCommand(item));
+    std::string name = utf8FromAnsi(OstrGetProcessName(item));
+    const std::int32_t pid = OstrGetProcessPID(item);
+    std::string command = utf8FromAnsi(OstrGetProcessCommand(item));
+    Value process(ValueType::Object);
+    Value::Object& members = process.mutableMembers();
+    putLast(members, "command", std::move(command));
+    putLast(members, "name", std::move(name));
+    putLast(members, "pid", pid);
     return process;
 }
 
 Value describeUsbDevice(OstrHandle item) {
-    Value device;
-    device["name"] = utf8FromAnsi(OstrGetUSBDeviceName(item));
-    device["vendorId"] = OstrGetUSBDeviceVendorID(item);
-    device["productId"] = OstrGetUSBDeviceProductID(item);
-    device["bcdDevice"] = OstrGetUSBDeviceBcdDevice(item);
+    std::string name = utf8FromAnsi(OstrGetUSBDeviceName(item));
+    const std::int32_t vendorId = OstrGetUSBDeviceVendorID(item);
+    const std::int32_t productId = OstrGetUSBDeviceProductID(item);
+    const std::int32_t bcdDevice = OstrGetUSBDeviceBcdDevice(item);
+    Value device(ValueType::Object);
+    Value::Object& members = device.mutableMembers();
+    putLast(members, "bcdDevice", bcdDevice);
+    putLast(members, "name", std::move(name));
+    putLast(members, "productId", productId);
+    putLast(members, "vendorId", vendorId);
     return device;
 }
 
@@ -50,18 +63,26 @@ Value describeApplication(OstrHandle item) {
 }
 
 Value describeKernelExtension(OstrHandle item) {
-    Value extension;
-    extension["name"] = utf8FromAnsi(OstrGetKEXTName(item));
-    extension["version"] = utf8FromAnsi(OstrGetKEXTVersion(item));
+    std::string name = utf8FromAnsi(OstrGetKEXTName(item));
+    std::string version = utf8FromAnsi(OstrGetKEXTVersion(item));
+    Value extension(ValueType::Object);
+    Value::Object& members = extension.mutableMembers();
+    putLast(members, "name", std::move(name));
+    putLast(members, "version", std::move(version));
     return extension;
 }
 
 Value describePrinter(OstrHandle item) {
-    Value printer;
-    printer["name"] = utf8FromAnsi(OstrGetPrinterName(item));
-    printer["driverName"] = utf8FromAnsi(OstrGetPrinterDriverName(item));
-    printer["driverVersion"] = utf8FromAnsi(OstrGetPrinterDriverVersion(item));
-    printer["isDefault"] = OstrGetPrinterDefault(item) != 0;
+    std::string name = utf8FromAnsi(OstrGetPrinterName(item));
+    std::string driverName = utf8FromAnsi(OstrGetPrinterDriverName(item));
+    std::string driverVersion = utf8FromAnsi(OstrGetPrinterDriverVersion(item));
+    const bool isDefault = OstrGetPrinterDefault(item) != 0;
+    Value printer(ValueType::Object);
+    Value::Object& members = printer.mutableMembers();
+    putLast(members, "driverName", std::move(driverName));
+    putLast(members, "driverVersion", std::move(driverVersion));
+    putLast(members, "isDefault", isDefault);
+    putLast(members, "name", std::move(name));
     return printer;
 }
 

@@ -130,8 +130,9 @@ TEST(ParseDoubles, AgreeWithFromCharsAroundMidpoints) {
             for (decimals = 0; decimals < -scale; ++decimals) odd *= 5;  // 2^-k = 5^k / 10^k
         }
         for (int delta = -1; delta <= 1; ++delta) {
-            std::string text = std::to_string(odd + static_cast<std::uint64_t>(delta));
-            text.insert(text.size() - static_cast<std::size_t>(decimals), ".");
+            const std::string digits = std::to_string(odd + static_cast<std::uint64_t>(delta));
+            const std::size_t point = digits.size() - static_cast<std::size_t>(decimals);
+            std::string text = digits.substr(0, point) + "." + digits.substr(point);
             if (decimals == 0) text += "0";
             std::uint64_t expected = 0;
             ASSERT_TRUE(referenceBits(text, expected)) << text;
