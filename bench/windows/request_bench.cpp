@@ -327,20 +327,6 @@ void answerFloor(const std::string& text) {
     BridgeHelperSetResponse(promise, 200, text.c_str());
 }
 
-class Floor {
-public:
-    const Summary& forSize(std::size_t bytes) {
-        auto found = summaries_.find(bytes);
-        if (found != summaries_.end()) return found->second;
-        const std::string text = floorText(bytes);
-        const Summary summary = timeCalls([&text] { answerFloor(text); }, batchCallsFor(bytes));
-        return summaries_.emplace(bytes, summary).first->second;
-    }
-
-private:
-    std::map<std::size_t, Summary> summaries_;
-};
-
 void printHeader() {
     std::printf("%-34s %8s %8s %10s %10s %10s %9s %9s\n", "request", "bytes", "samples", "median us", "p99 us",
                 "floor us", "x floor", "p99 x fl");
@@ -356,14 +342,23 @@ struct Timed {
     std::size_t bytes = 0;
     Summary summary;
     Summary floor;
+    Summary alone;
 };
 
-Timed benchRequest(Floor& floor, const std::string& label, const Request& request, std::int32_t status,
-                   const std::function<bool(const pocketjson::Value&)>& valueIsRight) {
+// Times the request, the host's answer of the same size and, when given, what
+// the stand-in alone does for the request, in turns.
+Timed benchRequest(const std::string& label, const Request& request, std::int32_t status,
+                   const std::function<bool(const pocketjson::Value&)>& valueIsRight,
+                   const std::function<void()>& alone = nullptr) {
     Timed timed;
     timed.bytes = checkedAnswerSize(label, request, status, valueIsRight);
-    timed.floor = floor.forSize(timed.bytes);
-    timed.summary = timeCalls([&request] { request.call(); }, batchCallsFor(timed.bytes));
+    const std::string text = floorText(timed.bytes);
+    std::vector<std::function<void()>> calls = {[&request] { request.call(); }, [&text] { answerFloor(text); }};
+    if (alone) calls.push_back(alone);
+    const std::vector<Summary> turns = timeInTurns(calls, batchCallsFor(timed.bytes));
+    timed.summary = turns[0];
+    timed.floor = turns[1];
+    if (alone) timed.alone = turns[2];
     printRow(label, timed.bytes, timed.summary, timed.floor);
     return timed;
 }
@@ -496,14 +491,13 @@ void walkProcesses(std::size_t& sink) {
 
 // The calls the screen list makes to the screen-information stand-in,
 // without the library: the list, then what each screen's record reads.
-Summary timeScreenCalls() {
+std::function<void()> screenCalls(double& sink) {
     auto* pixelRatio =
         standinFunction<decltype(CrvGetScreenPixelRatio)>(L"libcarvel2_x64.dll", "CrvGetScreenPixelRatio");
     auto* year =
         standinFunction<decltype(CrvGetEdidManufactureYear)>(L"libcarvel2_x64.dll", "CrvGetEdidManufactureYear");
     if (pixelRatio == nullptr || year == nullptr) abortBench("the screen stand-in lacks its optional functions");
-    double sink = 0;
-    const Summary summary = timeCalls([&] {
+    return [&sink, pixelRatio, year] {
         const std::uint32_t count = CrvGetScreenCount();
         for (std::uint32_t index = 0; index < count; ++index) {
             const CrvScreen screen = CrvGetScreenAtIndex(index);
@@ -519,9 +513,7 @@ Summary timeScreenCalls() {
                     (CrvGetEdidProductName(edid) != nullptr) + (CrvGetEdidSerialNumber(edid) != nullptr) +
                     CrvGetEdidPreferredResolution(edid).width + CrvGetEdidChromaticity(edid).red.x + year(edid).year;
         }
-    });
-    if (sink == 0) abortBench("the screen calls saw nothing");
-    return summary;
+    };
 }
 
 // The host plug-in names a folder without the logging library; must run
@@ -668,7 +660,6 @@ int main(int argc, char** argv) {
     SetEnvironmentVariableW(L"QUILLON_LOG_FILE", logFilePath().c_str());
     const Library library;
     if (noLogger) silenceLogger();
-    Floor floor;
 
     const auto isObjectWith = [](const char* key) {
         return [key](const pocketjson::Value& value) { return value.isObject() && value.hasKey(key); };
@@ -689,13 +680,14 @@ int main(int argc, char** argv) {
     const pocketjson::Value demoOstrel = currentSection(L"libostrel_x64.dll");
     const pocketjson::Value demoCarvel = currentSection(L"libcarvel2_x64.dll");
 
-    const Summary& smallFloor = floor.forSize(100);
+    const std::string smallText = floorText(100);
+    const Summary smallFloor = timeCalls([&smallText] { answerFloor(smallText); });
     printRow("floor alone", 100, smallFloor, smallFloor);
 
     const Request rejected = library.request("SystemInformation", "DELETE");
-    benchRequest(floor, "DELETE SystemInformation (405)", rejected, 405,
+    benchRequest("DELETE SystemInformation (405)", rejected, 405,
                  [](const pocketjson::Value& value) { return value.isNull(); });
-    benchRequest(floor, "GET SystemInformation", information, 200, [](const pocketjson::Value& value) {
+    benchRequest("GET SystemInformation", information, 200, [](const pocketjson::Value& value) {
         for (const char* key : {"os", "locale", "timeZone", "cpu", "memory", "pc", "ipAddress", "graphicsCards"}) {
             if (!value.hasKey(key)) return false;
         }
@@ -705,25 +697,22 @@ int main(int argc, char** argv) {
     const Request processes = library.request("SystemProcesses", "GET");
     // The library's own cost per process: what the request costs above the
     // stand-in's walk and the host's answer, between 50 and 5,000 processes.
-    // The request, the walk and the host's answer are timed in turns, so that
-    // the machine's speed drift hits all three alike.
+    // The walk is timed in turns with the request and the host's answer, so
+    // that the machine's speed drift hits all three alike.
     std::map<int, double> ownCost;
     for (const int count : {50, 500, 5000}) {
         loadSection(L"libostrel_x64.dll", "ostrel", processesSection(demoOstrel, count));
-        const std::string label = "GET SystemProcesses (" + std::to_string(count) + ")";
-        const std::size_t bytes = checkedAnswerSize(label, processes, 200, [count](const pocketjson::Value& value) {
-            return value.isArray() && value.size() == static_cast<std::size_t>(count) &&
-                   value.at(count - 1).get("name").asString() == "worker" + std::to_string(count - 1) + ".exe";
-        });
-        const std::string text = floorText(bytes);
         std::size_t sink = 0;
-        const std::vector<Summary> turns = timeInTurns(
-            {[&processes] { processes.call(); }, [&sink] { walkProcesses(sink); }, [&text] { answerFloor(text); }},
-            batchCallsFor(bytes));
+        const Timed timed = benchRequest(
+            "GET SystemProcesses (" + std::to_string(count) + ")", processes, 200,
+            [count](const pocketjson::Value& value) {
+                return value.isArray() && value.size() == static_cast<std::size_t>(count) &&
+                       value.at(count - 1).get("name").asString() == "worker" + std::to_string(count - 1) + ".exe";
+            },
+            [&sink] { walkProcesses(sink); });
         if (sink == 0) abortBench("the process walk saw no process");
-        printRow(label, bytes, turns[0], turns[2]);
-        printRow("  stand-in walk alone (" + std::to_string(count) + ")", 0, turns[1], turns[2]);
-        ownCost[count] = turns[0].median - turns[1].median - turns[2].median;
+        printRow("  stand-in walk alone (" + std::to_string(count) + ")", 0, timed.alone, timed.floor);
+        ownCost[count] = timed.summary.median - timed.alone.median - timed.floor.median;
     }
     std::printf("%-34s %.3f us per process (50 to 5,000; request - stand-in walk - floor)\n", "  library's own cost",
                 (ownCost[5000] - ownCost[50]) / 4950.0);
@@ -734,18 +723,20 @@ int main(int argc, char** argv) {
     for (const int count : {1, 4, 16}) {
         loadSection(L"libcarvel2_x64.dll", "carvel2", screensSection(demoCarvel, count));
         checkedAnswerSize("PUT Screens", enumerate, 200, isArrayOf(count));
-        const Timed timed =
-            benchRequest(floor, "GET Screens (" + std::to_string(count) + ")", screens, 200, isArrayOf(count));
-        printRow("  stand-in calls alone (" + std::to_string(count) + ")", 0, timeScreenCalls(), timed.floor);
+        double sink = 0;
+        const Timed timed = benchRequest("GET Screens (" + std::to_string(count) + ")", screens, 200, isArrayOf(count),
+                                         screenCalls(sink));
+        if (sink == 0) abortBench("the screen calls saw nothing");
+        printRow("  stand-in calls alone (" + std::to_string(count) + ")", 0, timed.alone, timed.floor);
     }
 
     const Request gamma = library.request("ScreenAtIndex", "PUT", R"({"index":0})", "", gammaBody());
-    benchRequest(floor, "PUT ScreenAtIndex (gamma 3x256)", gamma, 200,
+    benchRequest("PUT ScreenAtIndex (gamma 3x256)", gamma, 200,
                  [](const pocketjson::Value& value) { return value.isNull(); });
 
     const Request language =
         library.request("SystemPreferredLanguage", "GET", "", R"({"resources":"ja-JP,en-GB,en-US","fallback":"en"})");
-    benchRequest(floor, "GET SystemPreferredLanguage", language, 200,
+    benchRequest("GET SystemPreferredLanguage", language, 200,
                  [](const pocketjson::Value& value) { return value.asString() == "en-US"; });
 
     if (noLogger) {
