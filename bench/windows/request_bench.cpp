@@ -283,7 +283,6 @@ Summary timeCalls(const std::function<void()>& call, std::size_t batchCalls = kB
     return summarise(samples);
 }
 
-// What the bridge host alone costs for an answer of that size.
 // One call of each in turn until each has its samples: this machine's speed
 // drifts over seconds, and between rows timed one after another the drift
 // decided a comparison more than the code did.
@@ -322,9 +321,10 @@ std::string floorText(std::size_t bytes) {
     return prefix + std::string(bytes > prefix.size() + 2 ? bytes - prefix.size() - 2 : 0, 'x') + "\"}";
 }
 
-void answerFloor(const std::string& text) {
+// What the bridge host alone does for an answer of that size.
+void answerFloor(const std::string& text, std::int32_t status = 200) {
     const std::uint32_t promise = BridgeHelperCreatePromiseID();
-    BridgeHelperSetResponse(promise, 200, text.c_str());
+    BridgeHelperSetResponse(promise, status, text.c_str());
 }
 
 void printHeader() {
@@ -476,7 +476,6 @@ double heapRoundsPerSecond(int threadCount) {
 
 // The walk the processes resource makes through the system-information
 // stand-in, without the library: its snapshot, three getters per process.
-// What the library asks the process stand-in for, without the library.
 void walkProcesses(std::size_t& sink) {
     const OstrHandle snapshot = OstrCreateRunningProcessSnapshot();
     for (std::uint32_t index = 0;; ++index) {
@@ -567,7 +566,7 @@ void timeBudget(const Request& rejected, std::int32_t (*throwProbe)(bool)) {
     if (floorText.size() != bytes) abortBench("the 405 floor's text is not the answer's size");
 
     const std::vector<Summary> turns = timeInTurns({
-        [&floorText] { BridgeHelperSetResponse(BridgeHelperCreatePromiseID(), 405, floorText.c_str()); },
+        [&floorText] { answerFloor(floorText, 405); },
         [&rejected] { rejected.call(); },
         [&sink, &reject, throwProbe] { sink += throwProbe(reject); },
         [&] {
