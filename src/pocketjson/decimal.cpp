@@ -14,19 +14,21 @@ namespace pocketjson {
 
 namespace {
 
-constexpr int kSmallestPower = -342;  // below this, 19 digits round to zero
-constexpr int kLargestPower = 308;    // above this, one digit is infinite
+constexpr int kLargestPower = 308;  // above this, one digit is infinite
 constexpr int kMantissaBits = 52;
 constexpr int kExponentBias = 1023;
 constexpr int kInfiniteExponent = 0x7FF;
 
-// The top 128 bits (high word, low word) of 5^q for q from kSmallestPower to
-// kLargestPower, normalised to a set top bit. Negative powers are the
-// truncated reciprocal plus one, so that the product is never too small.
+}  // namespace
+
+// The top 128 bits (high word, low word) of 5^q for q from kSmallestTenPower
+// to kLargestTenPower (the writer scales by powers up to 10^345), normalised
+// to a set top bit. Negative powers are the truncated reciprocal plus one, so
+// that the product is never too small.
 // Computed exactly (big integers): for q < 0, floor(2^b / 5^-q) + 1 with
 // b = z + 127 (q >= -27) or b = 2z + 128 (q < -27), where 2^z is the smallest
 // power of two not below 5^-q, then halved until it fits 128 bits.
-constexpr std::uint64_t kPowersOfFive[][2] = {
+constexpr std::uint64_t detail::kPowersOfFive[kLargestTenPower - kSmallestTenPower + 1][2] = {
     {0xeef453d6923bd65aull, 0x113faa2906a13b3full},  // 5^-342
     {0x9558b4661b6565f8ull, 0x4ac7ca59a424c507ull},  // 5^-341
     {0xbaaee17fa23ebf76ull, 0x5d79bcf00d2df649ull},  // 5^-340
@@ -678,7 +680,46 @@ constexpr std::uint64_t kPowersOfFive[][2] = {
     {0xb6472e511c81471dull, 0xe0133fe4adf8e952ull},  // 5^306
     {0xe3d8f9e563a198e5ull, 0x58180fddd97723a6ull},  // 5^307
     {0x8e679c2f5e44ff8full, 0x570f09eaa7ea7648ull},  // 5^308
+    {0xb201833b35d63f73ull, 0x2cd2cc6551e513daull},  // 5^309
+    {0xde81e40a034bcf4full, 0xf8077f7ea65e58d1ull},  // 5^310
+    {0x8b112e86420f6191ull, 0xfb04afaf27faf782ull},  // 5^311
+    {0xadd57a27d29339f6ull, 0x79c5db9af1f9b563ull},  // 5^312
+    {0xd94ad8b1c7380874ull, 0x18375281ae7822bcull},  // 5^313
+    {0x87cec76f1c830548ull, 0x8f2293910d0b15b5ull},  // 5^314
+    {0xa9c2794ae3a3c69aull, 0xb2eb3875504ddb22ull},  // 5^315
+    {0xd433179d9c8cb841ull, 0x5fa60692a46151ebull},  // 5^316
+    {0x849feec281d7f328ull, 0xdbc7c41ba6bcd333ull},  // 5^317
+    {0xa5c7ea73224deff3ull, 0x12b9b522906c0800ull},  // 5^318
+    {0xcf39e50feae16befull, 0xd768226b34870a00ull},  // 5^319
+    {0x81842f29f2cce375ull, 0xe6a1158300d46640ull},  // 5^320
+    {0xa1e53af46f801c53ull, 0x60495ae3c1097fd0ull},  // 5^321
+    {0xca5e89b18b602368ull, 0x385bb19cb14bdfc4ull},  // 5^322
+    {0xfcf62c1dee382c42ull, 0x46729e03dd9ed7b5ull},  // 5^323
+    {0x9e19db92b4e31ba9ull, 0x6c07a2c26a8346d1ull},  // 5^324
+    {0xc5a05277621be293ull, 0xc7098b7305241885ull},  // 5^325
+    {0xf70867153aa2db38ull, 0xb8cbee4fc66d1ea7ull},  // 5^326
+    {0x9a65406d44a5c903ull, 0x737f74f1dc043328ull},  // 5^327
+    {0xc0fe908895cf3b44ull, 0x505f522e53053ff2ull},  // 5^328
+    {0xf13e34aabb430a15ull, 0x647726b9e7c68fefull},  // 5^329
+    {0x96c6e0eab509e64dull, 0x5eca783430dc19f5ull},  // 5^330
+    {0xbc789925624c5fe0ull, 0xb67d16413d132072ull},  // 5^331
+    {0xeb96bf6ebadf77d8ull, 0xe41c5bd18c57e88full},  // 5^332
+    {0x933e37a534cbaae7ull, 0x8e91b962f7b6f159ull},  // 5^333
+    {0xb80dc58e81fe95a1ull, 0x723627bbb5a4adb0ull},  // 5^334
+    {0xe61136f2227e3b09ull, 0xcec3b1aaa30dd91cull},  // 5^335
+    {0x8fcac257558ee4e6ull, 0x213a4f0aa5e8a7b1ull},  // 5^336
+    {0xb3bd72ed2af29e1full, 0xa988e2cd4f62d19dull},  // 5^337
+    {0xe0accfa875af45a7ull, 0x93eb1b80a33b8605ull},  // 5^338
+    {0x8c6c01c9498d8b88ull, 0xbc72f130660533c3ull},  // 5^339
+    {0xaf87023b9bf0ee6aull, 0xeb8fad7c7f8680b4ull},  // 5^340
+    {0xdb68c2ca82ed2a05ull, 0xa67398db9f6820e1ull},  // 5^341
+    {0x892179be91d43a43ull, 0x88083f8943a1148cull},  // 5^342
+    {0xab69d82e364948d4ull, 0x6a0a4f6b948959b0ull},  // 5^343
+    {0xd6444e39c3db9b09ull, 0x848ce34679abb01cull},  // 5^344
+    {0x85eab0e41a6940e5ull, 0xf2d80e0c0c0b4e11ull},  // 5^345
 };
+
+namespace {
 
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -711,7 +752,7 @@ double signedInfinity(bool negative) noexcept {
 // m * 5^q to 128 bits; the second table word is needed only when the bits
 // below the 55 that matter are all ones (a carry from below could flip them).
 bool productOfPower(std::uint64_t m, int q, Wide& product) noexcept {
-    const std::uint64_t* const power = kPowersOfFive[q - kSmallestPower];
+    const std::uint64_t* const power = detail::kPowersOfFive[q - kSmallestTenPower];
     product = multiply(m, power[0]);
     constexpr std::uint64_t kBelowPrecision = ~std::uint64_t{0} >> (kMantissaBits + 3);
     if ((product.high & kBelowPrecision) == kBelowPrecision) {
@@ -729,7 +770,8 @@ bool productOfPower(std::uint64_t m, int q, Wide& product) noexcept {
 }  // namespace
 
 bool decimalToDouble(std::uint64_t digits, std::int64_t exponent, bool negative, double& out) noexcept {
-    if (digits == 0 || exponent < kSmallestPower) {
+    // Below the table, even 19 digits round to zero.
+    if (digits == 0 || exponent < kSmallestTenPower) {
         out = signedZero(negative);
         return true;
     }
@@ -752,8 +794,7 @@ bool decimalToDouble(std::uint64_t digits, std::int64_t exponent, bool negative,
     const int upperBit = static_cast<int>(product.high >> 63);
     const int shift = upperBit + 64 - kMantissaBits - 3;
     std::uint64_t mantissa = product.high >> shift;
-    // floor(q * log2(10)) + 63, exact over the table's range.
-    const int binaryPower = ((152170 + 65536) * q >> 16) + 63;
+    const int binaryPower = floorLog2OfTen(q) + 63;
     int biased = binaryPower + upperBit - leadingZeros + kExponentBias;
     if (biased <= 0) {
         // Subnormal: shift out what the smaller exponent cannot hold, then round.

@@ -16,6 +16,7 @@
 
 #include "pocketjson/decimal.h"
 #include "pocketjson/json.h"
+#include "pocketjson/text_words.h"
 
 namespace pocketjson {
 
@@ -55,26 +56,13 @@ constexpr int hexDigit(char c) noexcept {
     return -1;
 }
 
-// Words of eight text bytes are read with the first byte lowest.
-static_assert(std::endian::native == std::endian::little, "text words are read little-endian");
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-
-// The high bit of each byte of word that is zero, and of no other byte (no
-// carry crosses a byte), so that the lowest one marks the first such byte.
-constexpr std::uint64_t zeroBytes(std::uint64_t word) noexcept {
-    constexpr std::uint64_t kLows = ~kHighs;
-    return ~(((word & kLows) + kLows) | word | kLows);
-}
-
 // First byte in [p, end) that is a double quote or a backslash, eight bytes at
 // a time: plain string runs are then copied in one piece.
 const char* findQuoteOrBackslash(const char* p, const char* end) noexcept {
     while (end - p >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, sizeof word);
-        const std::uint64_t found = zeroBytes(word ^ (kOnes * '"')) | zeroBytes(word ^ (kOnes * '\\'));
+        const std::uint64_t found = bytesEqualTo(word, '"') | bytesEqualTo(word, '\\');
         if (found != 0) {
             return p + std::countr_zero(found) / 8;
         }

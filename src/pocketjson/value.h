@@ -69,22 +69,12 @@ public:
 
     // Assignment of scalars and text: releases any box first (text reuses an
     // unshared String box in place).
-    Value& operator=(bool b) noexcept {
-        release();
-        type_ = ValueType::Boolean;
-        payload_.boolean = b;
-        return *this;
-    }
+    Value& operator=(bool b) noexcept { return *this = Value(b); }
     template <std::integral T>
     requires(!std::same_as<T, bool>) Value& operator=(T n) noexcept {
-        return assignInteger(static_cast<std::int64_t>(n));
+        return *this = Value(static_cast<std::int64_t>(n), IntegerTag{});
     }
-    Value& operator=(double d) noexcept {
-        release();
-        type_ = ValueType::Double;
-        payload_.number = d;
-        return *this;
-    }
+    Value& operator=(double d) noexcept { return *this = Value(d); }
     Value& operator=(const char* text);
     Value& operator=(const std::string& text);
     Value& operator=(std::string&& text);
@@ -167,12 +157,6 @@ public:
 private:
     struct IntegerTag {};
     Value(std::int64_t n, IntegerTag) noexcept : type_(ValueType::Integer) { payload_.integer = n; }
-    Value& assignInteger(std::int64_t n) noexcept {
-        release();
-        type_ = ValueType::Integer;
-        payload_.integer = n;
-        return *this;
-    }
     bool holdsBox() const noexcept {
         return (static_cast<std::uint32_t>(type_) & kContainerMask) != 0 && payload_.container != nullptr;
     }

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "pocketjson/decimal.h"
 #include "pocketjson/json.h"
+#include "pocketjson/text_words.h"
 
 namespace pocketjson {
 
@@ -86,16 +88,14 @@ void putEscape(Output& out, unsigned char byte) {
 // First byte in [p, end) that needs an escape (below 0x20, 0x7F, a double
 // quote or a backslash), eight bytes at a time: most strings have none.
 const char* findEscape(const char* p, const char* end) noexcept {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    const auto hasZeroByte = [](std::uint64_t word) { return (word - kOnes) & ~word; };
     while (end - p >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, sizeof word);
-        const std::uint64_t control = (word - kOnes * 0x20) & ~word;
-        const std::uint64_t special =
-            hasZeroByte(word ^ (kOnes * '"')) | hasZeroByte(word ^ (kOnes * '\\')) | hasZeroByte(word ^ (kOnes * 0x7F));
-        if ((control | special) & kHighs) {
+        // Some byte below 0x20 sets a high bit here (the lowest set bit need
+        // not be that byte: the byte loop below finds it).
+        const std::uint64_t control = (word - kByteOnes * 0x20) & ~word & kByteHighs;
+        const std::uint64_t special = bytesEqualTo(word, '"') | bytesEqualTo(word, '\\') | bytesEqualTo(word, 0x7F);
+        if ((control | special) != 0) {
             break;
         }
         p += 8;
@@ -165,63 +165,11 @@ void putString(Output& out, std::string_view text, char after = '\0') {
 
 // "%.17g" without printf: the double scaled by a power of ten to a 17-digit
 // integer with 128-bit arithmetic, then laid out by the %g rules. The scaling
-// is exact to about 2^-118; when that leaves the rounding of the 17th digit
+// is exact to about 2^-126; when that leaves the rounding of the 17th digit
 // open (a tie, or nearly one), std::to_chars decides instead.
 namespace seventeen {
 
 using u128 = unsigned __int128;
-
-// 10^j = mantissa * 2^exponent, mantissa normalised to 128 bits (top bit set)
-// and truncated; each table step adds at most one unit in the last place.
-struct Power {
-    u128 mantissa;
-    int exponent;
-};
-
-constexpr int kMinPower = -300;  // 10^j for j in [kMinPower, kMaxPower]
-constexpr int kMaxPower = 345;
-
-class PowerTable {
-public:
-    PowerTable() {
-        constexpr u128 kTop = u128{1} << 127;
-        Power current{kTop, -127};
-        powers_[index(0)] = current;
-        for (int j = 1; j <= kMaxPower; ++j) {
-            // floor(m * 10 / 2^s), s = 3 or 4 to stay within 128 bits.
-            const int s = current.mantissa < (kTop / 5) * 8 ? 3 : 4;
-            const u128 low = current.mantissa & ((u128{1} << s) - 1);
-            current.mantissa = (current.mantissa >> s) * 10 + ((low * 10) >> s);
-            current.exponent += s;
-            powers_[index(j)] = current;
-        }
-        current = powers_[index(0)];
-        for (int j = -1; j >= kMinPower; --j) {
-            // floor(m * 2^s / 10), s = 3 or 4 to get the top bit back.
-            const u128 quotient = current.mantissa / 10;
-            const u128 remainder = current.mantissa % 10;
-            u128 next = (quotient << 3) + ((remainder << 3) / 10);
-            int s = 3;
-            if (next < kTop) {
-                next = (quotient << 4) + ((remainder << 4) / 10);
-                s = 4;
-            }
-            current.mantissa = next;
-            current.exponent -= s;
-            powers_[index(j)] = current;
-        }
-    }
-    const Power& operator[](int j) const noexcept { return powers_[index(j)]; }
-
-private:
-    static std::size_t index(int j) noexcept { return static_cast<std::size_t>(j - kMinPower); }
-    std::array<Power, kMaxPower - kMinPower + 1> powers_{};
-};
-
-const PowerTable& powers() {
-    static const PowerTable table;
-    return table;
-}
 
 constexpr std::uint64_t kLow17 = 10000000000000000ull;    // 10^16
 constexpr std::uint64_t kHigh17 = 100000000000000000ull;  // 10^17
@@ -249,9 +197,12 @@ bool scale(double v, std::uint64_t& digits, int& exponent10) {
     int leading = ((binaryExponent + 63) * 78913) >> 18;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int k = leading - 16;
-        const Power& power = powers()[-k];
-        const u128 low = static_cast<u128>(mantissa) * static_cast<std::uint64_t>(power.mantissa);
-        const u128 high = static_cast<u128>(mantissa) * static_cast<std::uint64_t>(power.mantissa >> 64);
+        if (-k < kSmallestTenPower || -k > kLargestTenPower) {
+            return false;
+        }
+        const PowerOfTen power = powerOfTen(-k);
+        const u128 low = static_cast<u128>(mantissa) * power.low;
+        const u128 high = static_cast<u128>(mantissa) * power.high;
         // 192-bit product w2:w1:w0; only w2:w1 matter for the result.
         const u128 upper = high + (low >> 64);
         const int drop = -(binaryExponent + power.exponent) - 64;  // bits of upper below the point

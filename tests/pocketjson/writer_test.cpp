@@ -158,8 +158,8 @@ TEST(WriteStrings, EscapesAtEveryOffsetOfALongRun) {
             for (std::size_t offset = 0; offset < length; ++offset) {
                 std::string text(length, '\xE9');
                 text[offset] = e.byte;
-                const std::string expected =
-                    "\"" + std::string(offset, '\xE9') + e.form + std::string(length - 1 - offset, '\xE9') + "\"";
+                std::string expected = "\"";
+                expected.append(offset, '\xE9').append(e.form).append(length - 1 - offset, '\xE9').append("\"");
                 EXPECT_EQ(escaped(text), expected) << int{e.byte} << " at " << offset << " of " << length;
             }
         }
