@@ -25,7 +25,6 @@
 #include <shared_mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -33,6 +32,7 @@
 #include "bridgehost_control.h"
 #include "cfgmgr32_control.h"
 #include "devices.h"
+#include "platform/detached_thread.h"
 #include "platform/handle_owner.h"
 #include "platform/path.h"
 #include "pocketjson/json.h"
@@ -525,11 +525,12 @@ void acceptOne(Server& server, SOCKET listener) {
         sendReply(client.get(), textReply(503, "too many connections"));
         return;
     }
-    try {
-        std::thread(handleConnection, std::ref(server), std::move(client)).detach();
-    } catch (...) {
-        --server.connections;
-    }
+    // Not std::thread: with many short detached threads, winpthreads now and
+    // then started one without its work (the client waited for ever on an
+    // open socket) or with a null one (the server crashed).
+    const bool started = kelto::startDetached(
+        [&server, socket = std::move(client)]() mutable { handleConnection(server, std::move(socket)); });
+    if (!started) --server.connections;
 }
 
 [[noreturn]] void acceptLoop(Server& server, std::vector<UniqueSocket> listeners) {
@@ -669,7 +670,10 @@ int serve(const std::vector<std::string>& arguments) {
         (listeners.size() > 1 ? " and [::1]:" + std::to_string(server.port) : std::string()));
     say("token: " + server.token);
     say("open: " + address + "/?token=" + server.token);
-    std::thread(acceptLoop, std::ref(server), std::move(listeners)).detach();
+    if (!kelto::startDetached(
+            [listeners = std::move(listeners)]() mutable { acceptLoop(server, std::move(listeners)); })) {
+        return fail("cannot start the thread that accepts connections", 3);
+    }
     pumpMessagesForever();
 }
 
