@@ -26,6 +26,6 @@ source "$root/tools/wine-session.sh"
 start_wine_session "$root/build"
 # First without a logger (the library's own cost, the 405 budget and the
 # allocations), then with the logging stand-in writing every line to a file.
-wine "$root/build/bin/request_bench.exe" --no-logger
+run_wine "$root/build/bin/request_bench.exe" --no-logger
 echo
-wine "$root/build/bin/request_bench.exe"
+run_wine "$root/build/bin/request_bench.exe"

@@ -20,10 +20,10 @@ mkdir -p "$prefix"
     # start, so the record goes too: all but C:, whose data every volume of
     # C: shares.
     devices='HKLM\System\MountedDevices'
-    record=$(WINEPREFIX=$prefix wine reg query "$devices" 2>/dev/null | tr -d '\r')
+    record=$("$here/wine-run.sh" "$prefix" reg query "$devices" 8>&- 2>/dev/null | tr -d '\r')
     drive_c=$(awk '$1 == "\\DosDevices\\C:" {print $3}' <<<"$record")
     awk -v keep="$drive_c" '$2 ~ /^REG_/ && $3 != keep {print $1}' <<<"$record" | while read -r name; do
-      WINEPREFIX=$prefix wine reg delete "$devices" /v "$name" /f 8>&- </dev/null >/dev/null 2>&1
+      "$here/wine-run.sh" "$prefix" reg delete "$devices" /v "$name" /f 8>&- </dev/null >/dev/null 2>&1
     done
     WINEPREFIX=$prefix wineserver -k 8>&- || true
     WINEPREFIX=$prefix wineserver -w 8>&-

@@ -19,21 +19,22 @@ start_wine_session "$PWD/build"
 if [ "${1:-}" = --live ]; then
   shift
   if [ $# -gt 0 ]; then
-    wine build/bin/mavel-cli.exe --live "$@"
+    run_wine build/bin/mavel-cli.exe --live "$@"
     exit $?
   fi
   bash tools/live-tour.sh build
   exit 0
 fi
 
-cli() { echo "\$ mavel-cli $*"; wine build/bin/mavel-cli.exe "$@" || true; echo; }
+cli() { echo "\$ mavel-cli $*"; run_wine build/bin/mavel-cli.exe "$@" || true; echo; }
 
 if [ "${1:-}" = serve ]; then
   # The configuration-manager stand-in lets the page see devices arrive.
-  WINEDLLOVERRIDES="cfgmgr32=n,b;$WINEDLLOVERRIDES" exec wine build/bin/mavel-cli.exe "$@"
+  MAVEL_DLL_OVERRIDES="cfgmgr32=n,b" run_wine build/bin/mavel-cli.exe "$@"
+  exit $?
 fi
 if [ $# -gt 0 ]; then
-  wine build/bin/mavel-cli.exe "$@"
+  run_wine build/bin/mavel-cli.exe "$@"
   exit $?
 fi
 

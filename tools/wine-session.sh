@@ -12,3 +12,6 @@ start_wine_session() {
   "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 || true
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 }
+
+# A program under Wine in the session's prefix, started as the tests start theirs.
+run_wine() { "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-run.sh" "$WINEPREFIX" "$@"; }
