@@ -8,6 +8,9 @@ import { fileURLToPath } from "node:url";
 export const sourceFolder = resolve(fileURLToPath(import.meta.url), "../../..");
 export const buildFolder = resolve(process.argv[2] ?? join(sourceFolder, "build"));
 
+// Far above any answer's time; only a server that never answers reaches it.
+const kAnswerLimitMs = 30000;
+
 /** Fails the script with a message; every check goes through here. */
 export function check(condition, message) {
   if (!condition) throw new Error(`check failed: ${message}`);
@@ -27,17 +30,31 @@ export async function waitFor(what, condition, limitMs = 20000) {
 /** The world sections of a file beside mavel-cli's sources. */
 export const worldFile = (name) => JSON.parse(readFileSync(join(sourceFolder, "tools/mavel-cli", name), "utf8"));
 
-/** Runs a Windows program of the build under Wine; resolves with its output. */
+// Wine's desktop process, started by the first program that makes a window,
+// inherits that program's error output and may outlive it. Given the test
+// runner's own, it would keep the runner waiting after the script ended; so
+// programs get a pipe of the script's, copied to its error output.
+function spawnWine(program, args, overrides) {
+  const child = spawn(join(sourceFolder, "cmake/wine-run.sh"), [join(buildFolder, "wineprefix"), join(buildFolder, "bin", program), ...args], {
+    env: { ...process.env, MAVEL_DLL_OVERRIDES: overrides },
+    stdio: ["ignore", "pipe", "pipe"],
+  });
+  child.stderr.on("data", (chunk) => process.stderr.write(chunk));
+  return child;
+}
+
+/** Runs a Windows program of the build under Wine; resolves with its output once it ended. */
 export function runWine(program, args, overrides = "") {
   return new Promise((done, failed) => {
-    const child = spawn(join(sourceFolder, "cmake/wine-run.sh"), [join(buildFolder, "wineprefix"), join(buildFolder, "bin", program), ...args], {
-      env: { ...process.env, MAVEL_DLL_OVERRIDES: overrides },
-      stdio: ["ignore", "pipe", "inherit"],
-    });
+    const child = spawnWine(program, args, overrides);
     let out = "";
     child.stdout.on("data", (chunk) => (out += chunk));
     child.on("error", failed);
-    child.on("close", (code) => done({ code, out }));
+    const outputEnded = new Promise((ended) => child.stdout.on("end", ended));
+    child.on("exit", (code) => outputEnded.then(() => {
+      child.stderr.destroy();
+      done({ code, out });
+    }));
   });
 }
 
@@ -46,11 +63,8 @@ export function runWine(program, args, overrides = "") {
  * stand-in so that device arrivals can be played.
  */
 export async function startServe() {
-  const child = spawn(
-    join(sourceFolder, "cmake/wine-run.sh"),
-    [join(buildFolder, "wineprefix"), join(buildFolder, "bin/mavel-cli.exe"), "serve", "--port", "0"],
-    { env: { ...process.env, MAVEL_DLL_OVERRIDES: "cfgmgr32=n,b" }, stdio: ["ignore", "pipe", "inherit"] },
-  );
+  const child = spawnWine("mavel-cli.exe", ["serve", "--port", "0"], "cfgmgr32=n,b");
+  const streams = new AbortController();
   const lines = createInterface({ input: child.stdout });
   const started = {};
   const printed = await new Promise((done) => {
@@ -76,12 +90,22 @@ export async function startServe() {
     origin,
     /** A request with the token; answers status, media type and text. */
     async request(method, path, { body, headers = {} } = {}) {
-      const response = await fetch(origin + path, { method, body, headers: { "X-Mavel-Token": started.token, ...headers } });
+      const response = await fetch(origin + path, {
+        method,
+        body,
+        headers: { "X-Mavel-Token": started.token, ...headers },
+        signal: AbortSignal.timeout(kAnswerLimitMs),
+      }).catch((error) => {
+        throw new Error(`check failed: ${method} ${path} got no answer: ${error.cause?.message ?? error.message}`);
+      });
       return { status: response.status, type: response.headers.get("content-type") ?? "", text: await response.text() };
     },
     /** Collects the events of /mavel.internal/events as {name, data}. */
     async events() {
-      const response = await fetch(`${origin}/mavel.internal/events`, { headers: { "X-Mavel-Token": started.token } });
+      const response = await fetch(`${origin}/mavel.internal/events`, {
+        headers: { "X-Mavel-Token": started.token },
+        signal: streams.signal,
+      });
       check(response.status === 200 && response.headers.get("content-type") === "text/event-stream", "the event stream opens");
       const received = [];
       const decoder = new TextDecoder();
@@ -100,8 +124,13 @@ export async function startServe() {
       })().catch(() => {});
       return received;
     },
+    /** Ends the server and lets go of everything that could keep this script alive. */
     stop() {
       child.kill("SIGKILL");
+      streams.abort();
+      lines.close();
+      child.stdout.destroy();
+      child.stderr.destroy();
     },
   };
 }
