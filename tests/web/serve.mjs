@@ -65,6 +65,10 @@ export function runWine(program, args, overrides = "") {
 export async function startServe() {
   const child = spawnWine("mavel-cli.exe", ["serve", "--port", "0"], "cfgmgr32=n,b");
   const streams = new AbortController();
+  let stopping = false;
+  child.on("exit", (code, signal) => {
+    if (!stopping) console.error(`mavel-cli serve ended before the script stopped it: status ${code}, signal ${signal}`);
+  });
   const lines = createInterface({ input: child.stdout });
   const started = {};
   const printed = await new Promise((done) => {
@@ -126,6 +130,7 @@ export async function startServe() {
     },
     /** Ends the server and lets go of everything that could keep this script alive. */
     stop() {
+      stopping = true;
       child.kill("SIGKILL");
       streams.abort();
       lines.close();
