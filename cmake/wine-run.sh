@@ -9,10 +9,10 @@ set -euo pipefail
 # With the address space laid out at random, now and then something already
 # lies where Wine maps the shared user data (0x7ffe0000): the program then
 # ends at once with status 1 and prints nothing ("failed to map the shared
-# user data" when err messages are on), about one run in 250 under parallel
-# tests. So every Wine process here starts without address randomisation
-# (inherited by the processes it starts).
-unrandomized() { setarch "$(uname -m)" --addr-no-randomize "$@"; }
+# user data" when err messages are on), a few runs in a thousand under
+# parallel tests. So every Wine process here starts without address
+# randomisation (which the processes it starts inherit).
+unrandomized=(setarch "$(uname -m)" --addr-no-randomize)
 export WINEPREFIX=$1
 shift
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -29,8 +29,8 @@ mkdir -p "$WINEPREFIX"
   # Everything started under the lock closes fd 9: a server or service that
   # kept it would hold the lock for as long as it lives.
   if [ ! -f "$WINEPREFIX/.mavel-ready" ]; then
-    unrandomized wineboot -i 9>&- >/dev/null 2>&1 || true
-    unrandomized wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- >/dev/null 2>&1
+    "${unrandomized[@]}" wineboot -i 9>&- >/dev/null 2>&1 || true
+    "${unrandomized[@]}" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f 9>&- >/dev/null 2>&1
     wineserver -w 9>&-
     touch "$WINEPREFIX/.mavel-ready"
   fi
@@ -38,8 +38,8 @@ mkdir -p "$WINEPREFIX"
   # live as long as it does. Started here, detached from our output, they
   # hold no pipe of the test runner open (which would make it wait for ever).
   if wineserver -p30 9>&- </dev/null >/dev/null 2>&1; then
-    unrandomized wine cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
+    "${unrandomized[@]}" wine cmd /c exit 9>&- </dev/null >/dev/null 2>&1 || true
   fi
 ) 9>"$WINEPREFIX.lock"
 
-exec setarch "$(uname -m)" --addr-no-randomize wine "$@"
+exec "${unrandomized[@]}" wine "$@"
