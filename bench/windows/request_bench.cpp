@@ -40,6 +40,7 @@
 #include "pocketjson/json.h"
 #include "result/result.h"
 #include "standin_control.h"
+#include "throw_probe.h"
 
 // Every allocation of this program and of the library sources linked into it
 // (not those inside the DLL, which has its own run-time library).
@@ -255,48 +256,23 @@ Summary summarise(std::vector<double>& microseconds) {
     return Summary{at(0.5), at(0.99), microseconds.size()};
 }
 
-// Times one call at a time until the sample cap or the time budget is
-// reached, clearing the stand-ins between batches outside the timed calls.
-Summary timeCalls(const std::function<void()>& call, std::size_t batchCalls = kBatchCalls) {
-    const double perMicrosecond = ticksPerMicrosecond();
-    const auto after = [perMicrosecond](double seconds) {
-        return ticks() + static_cast<std::int64_t>(seconds * 1e6 * perMicrosecond);
-    };
-    const std::int64_t warmUpEnd = after(kWarmUpSeconds);
-    for (std::size_t i = 0; i < kWarmUpCalls && ticks() < warmUpEnd; ++i) {
-        call();
-        if ((i + 1) % batchCalls == 0) clearStandinState();
-    }
-    clearStandinState();
-    std::vector<double> samples;
-    samples.reserve(kMaxSamples);
-    const std::int64_t deadline = after(kSecondsPerKind);
-    const std::int64_t hardDeadline = after(kHardSecondsPerKind);
-    while (samples.size() < kMaxSamples && (samples.size() < kMinSamples || ticks() < deadline) &&
-           (samples.size() < 100 || ticks() < hardDeadline)) {
-        const std::int64_t start = ticks();
-        call();
-        samples.push_back(static_cast<double>(ticks() - start) / perMicrosecond);
-        if (samples.size() % batchCalls == 0) clearStandinState();
-    }
-    clearStandinState();
-    return summarise(samples);
-}
-
-// One call of each in turn until each has its samples: this machine's speed
-// drifts over seconds, and between rows timed one after another the drift
-// decided a comparison more than the code did.
+// One call of each in turn until each has its samples (the sample cap or
+// the time budget), clearing the stand-ins between batches outside the timed
+// calls: this machine's speed drifts over seconds, and between rows timed one
+// after another the drift decided a comparison more than the code did.
 std::vector<Summary> timeInTurns(const std::vector<std::function<void()>>& calls,
                                  std::size_t batchCalls = kBatchCalls) {
     const double perMicrosecond = ticksPerMicrosecond();
-    for (std::size_t i = 1; i <= kWarmUpCalls && i <= batchCalls; ++i) {
-        for (const auto& call : calls) call();
-    }
-    clearStandinState();
-    std::vector<std::vector<double>> samples(calls.size());
     const auto after = [perMicrosecond, &calls](double seconds) {
         return ticks() + static_cast<std::int64_t>(seconds * static_cast<double>(calls.size()) * 1e6 * perMicrosecond);
     };
+    const std::int64_t warmUpEnd = after(kWarmUpSeconds);
+    for (std::size_t round = 1; round <= kWarmUpCalls && ticks() < warmUpEnd; ++round) {
+        for (const auto& call : calls) call();
+        if (round % batchCalls == 0) clearStandinState();
+    }
+    clearStandinState();
+    std::vector<std::vector<double>> samples(calls.size());
     const std::int64_t deadline = after(kSecondsPerKind);
     const std::int64_t hardDeadline = after(kHardSecondsPerKind);
     for (std::size_t round = 1; round <= kMaxSamples && (round <= kMinSamples || ticks() < deadline) &&
@@ -313,6 +289,11 @@ std::vector<Summary> timeInTurns(const std::vector<std::function<void()>>& calls
     std::vector<Summary> summaries;
     for (std::vector<double>& each : samples) summaries.push_back(summarise(each));
     return summaries;
+}
+
+// One call alone.
+Summary timeCalls(const std::function<void()>& call, std::size_t batchCalls = kBatchCalls) {
+    return timeInTurns({call}, batchCalls).front();
 }
 
 // An envelope of that size, with a text value.
@@ -535,19 +516,10 @@ RequestArgs parsedArgs(const Request& request) {
     return args;
 }
 
-BridgeResultError methodError() { return BridgeResultError(405, "MethodError", "DELETE method is not allowed."); }
-
-// A 405 is thrown by the method operation and caught by the dispatch that
-// called it: one call deep. The budget's throw is timed in the probe beside
-// the library; the same throw in this program, found first in the module list,
-// and caught in its own frame, are timed beside it.
-[[gnu::noinline]] BridgeResult rejectDelete(bool reject) {
-    if (reject) throw methodError();
-    return BridgeResult();
-}
-
 // The 405 answer and the pieces of its budget, timed in turns; prints them
-// and the verdict.
+// and the verdict. The budget's throw is timed in the probe beside the
+// library; the same throw in this program, found first in the module list,
+// and caught in its own frame, are timed beside it.
 void timeBudget(const Request& rejected, std::int32_t (*throwProbe)(bool)) {
     std::int32_t sink = 0;
     volatile bool reject = true;
@@ -573,13 +545,7 @@ void timeBudget(const Request& rejected, std::int32_t (*throwProbe)(bool)) {
             gDropLine(nullptr, "Mavel", kelto::requestLogLevel(result),
                       kelto::requestLogLine(uri, args, result).c_str());
         },
-        [&sink, &reject] {
-            try {
-                sink += rejectDelete(reject).statusCode;
-            } catch (const BridgeResultError& error) {
-                sink += error.statusCode;
-            }
-        },
+        [&sink, &reject] { sink += throwAndCatch(reject); },
         [&sink] {
             try {
                 throw methodError();

@@ -4,26 +4,6 @@
 // same throw costs more in a module loaded late than in the program itself:
 // loaded here, the probe is found one module before the library would be.
 
-#include <cstdint>
+#include "throw_probe.h"
 
-#include "result/result.h"
-
-namespace {
-
-// One call deep, as the library's method operation throws to the dispatch.
-[[gnu::noinline]] BridgeResult rejectDelete(bool reject) {
-    if (reject) throw BridgeResultError(405, "MethodError", "DELETE method is not allowed.");
-    return BridgeResult();
-}
-
-}  // namespace
-
-extern "C" __declspec(dllexport) std::int32_t ProbeThrowAndCatch(bool reject) noexcept {
-    try {
-        return rejectDelete(reject).statusCode;
-    } catch (const BridgeResultError& error) {
-        return error.statusCode;
-    } catch (...) {
-        return 0;
-    }
-}
+extern "C" __declspec(dllexport) std::int32_t ProbeThrowAndCatch(bool reject) noexcept { return throwAndCatch(reject); }
