@@ -6,6 +6,8 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <forward_list>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <string_view>
@@ -134,6 +136,10 @@ class ValueSink {
 public:
     using Slot = Value*;
 
+    // Members' keys are views into the text, and only those the parser
+    // built (with escapes) are copied until their object closes.
+    ValueSink(const char* begin, const char* end) noexcept : text_(begin, static_cast<std::size_t>(end - begin)) {}
+
     // Elements wait on one stack shared by all levels and move into their
     // array in one piece when it closes: one exact allocation per array
     // instead of a chain of regrowths.
@@ -141,13 +147,11 @@ public:
         Value::Array* elements;
         std::size_t base;  // where this array's elements start on the stack
     };
-    // Members wait on a stack too, each already in the map node it will live
-    // in: the node is taken when its key is read, so nodes lie in memory in
-    // text order next to their values (for keys written in order, the order
-    // in which the writer later walks them).
-    // When the object closes they are ordered by key (cheaply, on an 8-byte
-    // prefix first) and enter the map at its end, which spares the map a
-    // search from the root for every member.
+    // Members wait on a stack too, key and value, and enter their map when
+    // the object closes: ordered by key (cheaply, on an 8-byte prefix first)
+    // they go in at the map's end, which spares the map a search from the
+    // root for every member, and the object's nodes are made one after the
+    // other.
     struct ObjectFrame {
         Value::Object* members;
         std::size_t base;  // where this object's members start on the stack
@@ -199,10 +203,15 @@ public:
         return true;
     }
     bool startMember(ObjectFrame&, std::string_view key, Slot& slot) {
-        const auto made = spare_.emplace_hint(spare_.end(), std::piecewise_construct,
-                                              std::forward_as_tuple(key.data(), key.size()), std::forward_as_tuple());
-        Pending& member = pending_.emplace_back(Pending{keyPrefix(key), spare_.extract(made)});
-        slot = &member.node.mapped();  // the node stays where it is while the stack grows
+        if (!inText(key)) {
+            key = builtKeys_.emplace_front(key);
+        }
+        // Filled in place: a whole Pending built aside and copied in reads back
+        // as one wide load what was just stored in narrow parts, which stalls.
+        Pending& member = pending_.emplace_back();
+        member.prefix = keyPrefix(key);
+        member.key = key;
+        slot = &member.value;
         return true;
     }
     void dropMember(ObjectFrame&) { pending_.pop_back(); }
@@ -212,9 +221,15 @@ public:
 
 private:
     struct Pending {
-        std::uint64_t prefix;  // first eight key bytes, big-endian, zero padded
-        Value::Object::node_type node;
+        std::uint64_t prefix = 0;  // first eight key bytes, big-endian, zero padded
+        std::string_view key;
+        Value value;
     };
+
+    bool inText(std::string_view key) const noexcept {
+        const std::less<const char*> before;
+        return !before(key.data(), text_.data()) && !before(text_.data() + text_.size(), key.data() + key.size());
+    }
 
     static std::uint64_t keyPrefix(std::string_view key) noexcept {
         std::uint64_t word = 0;  // text order from the low byte
@@ -231,7 +246,8 @@ private:
     std::vector<Value> stack_;
     std::vector<Pending> pending_;
     std::vector<std::uint32_t> order_;  // scratch for flushObject
-    Value::Object spare_;               // makes nodes; always empty between calls
+    std::string_view text_;
+    std::forward_list<std::string> builtKeys_;  // its texts stay where they are while it grows
 };
 
 void ValueSink::flushObject(ObjectFrame& frame) {
@@ -239,17 +255,19 @@ void ValueSink::flushObject(ObjectFrame& frame) {
     Pending* const first = pending_.data() + frame.base;
     // By key (on the 8-byte prefix first); equal keys keep their text order.
     const auto keyBefore = [](const Pending& left, const Pending& right) {
-        return left.prefix != right.prefix ? left.prefix < right.prefix : left.node.key() < right.node.key();
+        return left.prefix != right.prefix ? left.prefix < right.prefix : compareKeys(left.key, right.key) < 0;
     };
     Value::Object& members = *frame.members;
     const std::string* previous = nullptr;
     const auto place = [&members, &previous](Pending& member) {
-        if (previous != nullptr && *previous == member.node.key()) {
+        if (previous != nullptr && compareKeys(*previous, member.key) == 0) {
             return;  // a repeated key: the first one is in already
         }
         // The hint is right unless the target held members before the parse;
-        // insert then searches, and a key already there keeps its value.
-        const auto placed = members.insert(members.end(), std::move(member.node));
+        // the map then searches, and a key already there keeps its value.
+        const auto placed =
+            members.emplace_hint(members.end(), std::piecewise_construct, std::forward_as_tuple(member.key),
+                                 std::forward_as_tuple(std::move(member.value)));
         previous = &placed->first;
     };
     // Text written by a JSON writer with sorted keys (and every object of one
@@ -274,7 +292,7 @@ void ValueSink::flushObject(ObjectFrame& frame) {
             if (left.prefix != right.prefix) {
                 return left.prefix < right.prefix;
             }
-            const int byKey = left.node.key().compare(right.node.key());
+            const int byKey = compareKeys(left.key, right.key);
             return byKey != 0 ? byKey < 0 : a < b;
         });
         for (std::uint32_t index : order_) {
@@ -818,7 +836,7 @@ bool run(Sink& sink, typename Sink::Slot target, const char* begin, const char* 
 }  // namespace
 
 bool parseJson(Value& out, const char* begin, const char* end, const ParseOptions& options, std::string* error) {
-    ValueSink sink;
+    ValueSink sink(begin, end);
     return run(sink, &out, begin, end, options, error);
 }
 

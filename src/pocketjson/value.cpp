@@ -120,8 +120,14 @@ Value& Value::operator=(const Value& other) noexcept {
 }
 
 void Value::dropBox() noexcept {
-    if (--payload_.container->refCount == 0) {
-        delete payload_.container;
+    if (--payload_.container->refCount != 0) {
+        return;
+    }
+    switch (type_) {
+        case ValueType::String: delete box<std::string>(); break;
+        case ValueType::Object: delete box<Object>(); break;
+        case ValueType::Array: delete box<Array>(); break;
+        default: break;  // no other type holds a box
     }
 }
 

@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "pocketjson/block_pool.h"
+#include "pocketjson/key_order.h"
+
 namespace pocketjson {
 
 enum class ValueType : std::uint32_t {
@@ -28,7 +31,7 @@ inline constexpr std::uint32_t kContainerMask = 0x70;
 
 class Value {
 public:
-    using Object = std::map<std::string, Value>;
+    using Object = std::map<std::string, Value, KeyOrder, BlockAllocator<std::pair<const std::string, Value>>>;
     using Array = std::vector<Value>;
 
     Value() noexcept = default;
@@ -145,9 +148,12 @@ public:
     std::int32_t shareCount() const noexcept;
 
     // Box internals, public so that the box layout stays a plain detail.
+    // A box is deleted as the type its value names, so it needs no table of
+    // virtual functions, and it comes from the block pool.
     struct AbstractContainer {
+        static void* operator new(std::size_t size) { return takeBlock(size); }
+        static void operator delete(void* block, std::size_t size) noexcept { returnBlock(block, size); }
         std::int32_t refCount = 1;
-        virtual ~AbstractContainer() = default;
     };
     template <typename T>
     struct Container final : AbstractContainer {

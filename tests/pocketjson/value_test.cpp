@@ -178,14 +178,18 @@ TEST(ValueObjects, KeyTakenFromTheDiscardedContentStaysValid) {
 
 TEST(ValueObjects, MembersComeOutInByteOrder) {
     Value object;
-    for (const char* key : {"b", "a", "ab", "B", "\xC3\xA9", "", "a\x7F"}) {
+    // Keys of eight bytes and more are compared a word at a time.
+    for (const char* key : {"b", "a", "ab", "B", "\xC3\xA9", "", "a\x7F", "abcdefgh", "abcdefgh1", "abcdefgh\xC3\xA9",
+                            "abcdefghabcdefgh", "abcdffga", "\xC3\xA9zzzzzzzz"}) {
         object[key] = key;
     }
     std::vector<std::string> keys;
     for (const auto& member : object.members()) {
         keys.push_back(member.first);
     }
-    const std::vector<std::string> expected = {"", "B", "a", "ab", "a\x7F", "b", "\xC3\xA9"};
+    const std::vector<std::string> expected = {
+        "",         "B",     "a", "ab",       "abcdefgh",        "abcdefgh1", "abcdefghabcdefgh", "abcdefgh\xC3\xA9",
+        "abcdffga", "a\x7F", "b", "\xC3\xA9", "\xC3\xA9zzzzzzzz"};
     EXPECT_EQ(keys, expected);
 }
 
