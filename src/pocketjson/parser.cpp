@@ -245,7 +245,22 @@ private:
 
     std::vector<Value> stack_;
     std::vector<Pending> pending_;
-    std::vector<std::uint32_t> order_;  // scratch for flushObject
+    // Records of one kind repeat, and with them the order of their keys: the
+    // order found for the last unsorted object of each size is tried first,
+    // which costs a comparison per member where sorting costs several.
+    std::vector<std::uint32_t>& orderFor(std::size_t count) {
+        constexpr std::size_t kRemembered = 128;
+        if (count >= kRemembered) {
+            return largeOrder_;
+        }
+        if (orders_.size() <= count) {
+            orders_.resize(count + 1);
+        }
+        return orders_[count];
+    }
+
+    std::vector<std::vector<std::uint32_t>> orders_;  // by member count
+    std::vector<std::uint32_t> largeOrder_;
     std::string_view text_;
     std::forward_list<std::string> builtKeys_;  // its texts stay where they are while it grows
 };
@@ -258,7 +273,7 @@ void ValueSink::flushObject(ObjectFrame& frame) {
         return left.prefix != right.prefix ? left.prefix < right.prefix : compareKeys(left.key, right.key) < 0;
     };
     Value::Object& members = *frame.members;
-    const std::string* previous = nullptr;
+    const Value::Key* previous = nullptr;
     const auto place = [&members, &previous](Pending& member) {
         if (previous != nullptr && compareKeys(*previous, member.key) == 0) {
             return;  // a repeated key: the first one is in already
@@ -281,12 +296,8 @@ void ValueSink::flushObject(ObjectFrame& frame) {
             place(first[i]);
         }
     } else {
-        order_.resize(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            order_[i] = static_cast<std::uint32_t>(i);
-        }
         // By key, then by position, so that the first of repeated keys comes first.
-        std::sort(order_.begin(), order_.end(), [first](std::uint32_t a, std::uint32_t b) {
+        const auto before = [first](std::uint32_t a, std::uint32_t b) {
             const Pending& left = first[a];
             const Pending& right = first[b];
             if (left.prefix != right.prefix) {
@@ -294,8 +305,16 @@ void ValueSink::flushObject(ObjectFrame& frame) {
             }
             const int byKey = compareKeys(left.key, right.key);
             return byKey != 0 ? byKey < 0 : a < b;
-        });
-        for (std::uint32_t index : order_) {
+        };
+        std::vector<std::uint32_t>& order = orderFor(count);
+        if (order.size() != count || !std::is_sorted(order.begin(), order.end(), before)) {
+            order.resize(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                order[i] = static_cast<std::uint32_t>(i);
+            }
+            std::sort(order.begin(), order.end(), before);
+        }
+        for (std::uint32_t index : order) {
             place(first[index]);
         }
     }

@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "pocketjson/json.h"
@@ -191,21 +193,34 @@ Value::Array& Value::mutableElements() {
     return box<Array>()->data;
 }
 
-// Records are mostly built in key order: the hint at the end then spares the
-// search from the root, and costs one comparison when it is wrong.
+namespace {
+
+// Records are mostly built in key order: a key after the last one goes in at
+// the end after one comparison, where a search starts from the root. The key
+// is copied only when it goes in.
+Value& memberAt(Value::Object& members, std::string_view key) {
+    auto place = members.end();
+    if (!members.empty() && !KeyOrder()(std::prev(place)->first, key)) {
+        place = members.lower_bound(key);
+        if (place != members.end() && !KeyOrder()(key, place->first)) {
+            return place->second;
+        }
+    }
+    return members.emplace_hint(place, std::piecewise_construct, std::forward_as_tuple(key), std::forward_as_tuple())
+        ->second;
+}
+
+}  // namespace
+
 Value& Value::operator[](const std::string& key) {
     if (type_ != ValueType::Object) {
         // The key may live inside the content that the type change discards.
         return (*this)[std::string(key)];
     }
-    Object& members = mutableMembers();
-    return members.try_emplace(members.end(), key)->second;
+    return memberAt(mutableMembers(), key);
 }
 
-Value& Value::operator[](std::string&& key) {
-    Object& members = mutableMembers();
-    return members.try_emplace(members.end(), std::move(key))->second;
-}
+Value& Value::operator[](std::string&& key) { return memberAt(mutableMembers(), key); }
 
 Value& Value::operator[](const char* key) { return (*this)[std::string(key != nullptr ? key : "")]; }
 

@@ -31,7 +31,9 @@ inline constexpr std::uint32_t kContainerMask = 0x70;
 
 class Value {
 public:
-    using Object = std::map<std::string, Value, KeyOrder, BlockAllocator<std::pair<const std::string, Value>>>;
+    // A key longer than a short text keeps its bytes in a pool block too.
+    using Key = std::basic_string<char, std::char_traits<char>, BlockAllocator<char>>;
+    using Object = std::map<Key, Value, KeyOrder, BlockAllocator<std::pair<const Key, Value>>>;
     using Array = std::vector<Value>;
 
     Value() noexcept = default;

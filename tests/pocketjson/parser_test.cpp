@@ -332,6 +332,9 @@ TEST(ParseObjects, FirstOfDuplicateKeysWins) {
     const Parsed result = parse(R"({"k":1,"k":{"deep":[1,2]},"j":2,"k":"x"})");
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(toJson(result.value), R"({"j":2,"k":1})");
+    // Objects of one size in turn, their keys in different orders.
+    EXPECT_EQ(toJson(parse(R"([{"b":1,"a":2,"a":3},{"a":4,"b":5,"a":6},{"b":7,"a":8,"a":9}])").value),
+              R"([{"a":2,"b":1},{"a":4,"b":5},{"a":8,"b":7}])");
 }
 
 TEST(ParseObjects, ManyKeysInAnyOrderWithRepeats) {

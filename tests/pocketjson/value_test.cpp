@@ -185,7 +185,7 @@ TEST(ValueObjects, MembersComeOutInByteOrder) {
     }
     std::vector<std::string> keys;
     for (const auto& member : object.members()) {
-        keys.push_back(member.first);
+        keys.emplace_back(member.first);
     }
     const std::vector<std::string> expected = {
         "",         "B",     "a", "ab",       "abcdefgh",        "abcdefgh1", "abcdefghabcdefgh", "abcdefgh\xC3\xA9",

@@ -22,7 +22,7 @@ const std::vector<std::string> kAllSections = {"cpu", "graphicsCards", "ipAddres
 
 std::vector<std::string> memberNames(const Value& value) {
     std::vector<std::string> names;
-    for (const auto& [name, member] : value.members()) names.push_back(name);
+    for (const auto& [name, member] : value.members()) names.emplace_back(name);
     return names;
 }
 

@@ -289,7 +289,8 @@ Reply loadWorld(Server& server, const std::string& body) {
         return textReply(400, "the body is not a JSON object of world sections");
     }
     pocketjson::Value loaded(pocketjson::ValueType::Array);
-    for (const auto& [name, section] : document.members()) {
+    for (const auto& [key, section] : document.members()) {
+        const std::string name(key);
         const auto found = std::ranges::find(kWorldSections, name, &std::pair<std::string_view, const wchar_t*>::first);
         if (found == kWorldSections.end()) return textReply(400, "no stand-in holds the section " + name);
         if (!loadSection(found->second, name, section))
