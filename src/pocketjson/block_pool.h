@@ -2,9 +2,9 @@
 // The blocks of a value tree: map nodes and boxes, a few dozen bytes each,
 // made by the thousand for a document and freed together. They come from a
 // pool of large chunks, each cut into blocks of one size that are handed out
-// from the chunk's start (so a document parsed in one go lies in memory in
-// text order), and kept by size once freed, on the freeing thread, for its
-// next values. A block has no header: whoever frees it names its size. A
+// from the chunk's start (so the blocks of each size that a parse makes lie
+// in memory in text order), and kept by size once freed, on the freeing
+// thread, for its next values. A block has no header: whoever frees it names its size. A
 // thread keeps a few megabytes of free blocks; more, and what it keeps when
 // it ends, go to a pool shared by all threads, which threads short of
 // blocks take from. Chunks go back only when the program ends.

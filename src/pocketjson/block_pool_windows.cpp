@@ -1,9 +1,12 @@
 // On Windows the blocks come from operator new. In the DLL that is the
 // library's own: it keeps a thread's freed small blocks for the thread's next
-// allocations already, and hands them back through a fiber-local slot's
-// callback when the thread ends. The pool would need a C++ thread-local
-// destructor for that, and MinGW's runtime keeps a DLL loaded for as long as
-// a thread that has one lives, so the host could no longer unload it.
+// allocations already, reaches them through a slot in the thread's own
+// block, and hands them back through a fiber-local slot's callback when the
+// thread ends. The pool, built here, reached its thread's cache through
+// MinGW's emulated thread-local storage, a call per block, and was slower in
+// the DLL (a list of four screens took 19 us instead of 14.5); and its C++
+// thread-local destructor kept the DLL loaded for as long as a thread that
+// had used it lived.
 
 #include "pocketjson/block_pool.h"
 

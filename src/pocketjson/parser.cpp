@@ -136,8 +136,8 @@ class ValueSink {
 public:
     using Slot = Value*;
 
-    // Members' keys are views into the text, and only those the parser
-    // built (with escapes) are copied until their object closes.
+    // Members' keys are views into the text; only those the parser built
+    // (from escapes) are copied, and kept until the parse ends.
     ValueSink(const char* begin, const char* end) noexcept : text_(begin, static_cast<std::size_t>(end - begin)) {}
 
     // Elements wait on one stack shared by all levels and move into their
