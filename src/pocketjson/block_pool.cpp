@@ -6,9 +6,8 @@
 #include <thread>
 #include <utility>
 
-#if defined(__SANITIZE_ADDRESS__)
+// Its poisoning macros do nothing in a build without the address sanitizer.
 #include <sanitizer/asan_interface.h>
-#endif
 
 namespace pocketjson {
 
@@ -29,17 +28,9 @@ constexpr std::size_t bytesOf(std::size_t sizeClass) noexcept { return sizeClass
 
 // Free blocks are poisoned for the address sanitizer, so that a use after
 // free is still caught although the block stays in the program.
-void poison([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) noexcept {
-#if defined(__SANITIZE_ADDRESS__)
-    ASAN_POISON_MEMORY_REGION(block, bytes);
-#endif
-}
+void poison(void* block, std::size_t bytes) noexcept { ASAN_POISON_MEMORY_REGION(block, bytes); }
 
-void unpoison([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) noexcept {
-#if defined(__SANITIZE_ADDRESS__)
-    ASAN_UNPOISON_MEMORY_REGION(block, bytes);
-#endif
-}
+void unpoison(void* block, std::size_t bytes) noexcept { ASAN_UNPOISON_MEMORY_REGION(block, bytes); }
 
 struct FreeBlock {
     FreeBlock* next;
