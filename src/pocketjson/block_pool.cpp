@@ -2,12 +2,20 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 #include <utility>
 
+#if defined(_WIN32)
+#include <windows.h>
+#include <winternl.h>
+#endif
+
 // Its poisoning macros do nothing in a build without the address sanitizer.
+#if __has_include(<sanitizer/asan_interface.h>)
 #include <sanitizer/asan_interface.h>
+#endif
 
 namespace pocketjson {
 
@@ -28,9 +36,17 @@ constexpr std::size_t bytesOf(std::size_t sizeClass) noexcept { return sizeClass
 
 // Free blocks are poisoned for the address sanitizer, so that a use after
 // free is still caught although the block stays in the program.
-void poison(void* block, std::size_t bytes) noexcept { ASAN_POISON_MEMORY_REGION(block, bytes); }
+void poison([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) noexcept {
+#if defined(ASAN_POISON_MEMORY_REGION)
+    ASAN_POISON_MEMORY_REGION(block, bytes);
+#endif
+}
 
-void unpoison(void* block, std::size_t bytes) noexcept { ASAN_UNPOISON_MEMORY_REGION(block, bytes); }
+void unpoison([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) noexcept {
+#if defined(ASAN_UNPOISON_MEMORY_REGION)
+    ASAN_UNPOISON_MEMORY_REGION(block, bytes);
+#endif
+}
 
 struct FreeBlock {
     FreeBlock* next;
@@ -192,14 +208,91 @@ __attribute__((init_priority(101))) SharedPool gShared;
 // to and come from the shared pool one by one.
 enum class CacheState : unsigned char { Unused, InUse, Returned };
 
-// One thread's free blocks by size. Plain data, so that reaching it costs
-// no check of whether it was made yet.
+// One thread's free blocks by size.
 struct ThreadCache {
     ClassLists free{};
     std::size_t keptBytes = 0;
+    std::uint64_t blocksTaken = 0;
     CacheState state = CacheState::Unused;
 };
+
+#if defined(_WIN32)
+
+// A thread reaches its cache through a TLS slot read straight from its TEB,
+// and hands it back through a fiber-local slot's callback when it ends.
+// MinGW's emulated thread-local storage costs a call at every block, and a
+// C++ thread-local destructor would keep the DLL loaded for as long as a
+// thread that had one lived.
+
+// What a thread without a cache reads: one not made yet, or one handed back
+// at the thread's end. Never written; the slow paths tell them apart.
+constinit ThreadCache gNoCache{};
+constinit ThreadCache gReturnedCache{.state = CacheState::Returned};
+std::atomic<DWORD> gFastSlot{TLS_OUT_OF_INDEXES};
+std::atomic<bool> gSlotsGone{false};
+
+ThreadCache& threadCache() noexcept {
+    const DWORD slot = gFastSlot.load(std::memory_order_acquire);
+    if (slot == TLS_OUT_OF_INDEXES) return gSlotsGone.load() ? gReturnedCache : gNoCache;
+    TEB* teb;
+    asm("movq %%gs:0x30, %0" : "=r"(teb));  // the TEB's own address on x64
+    constexpr DWORD kTebSlots = sizeof(TEB::TlsSlots) / sizeof(TEB::TlsSlots[0]);
+    void* const cache = slot < kTebSlots ? teb->TlsSlots[slot] : TlsGetValue(slot);
+    return cache != nullptr ? *static_cast<ThreadCache*>(cache) : gNoCache;
+}
+
+// Runs on the ending thread; at the DLL's unload it runs for every thread
+// still alive, and then does nothing.
+void CALLBACK returnAtThreadEnd(void* cache) noexcept {
+    if (cache == nullptr || gSlotsGone.load()) return;
+    gShared.give(static_cast<ThreadCache*>(cache)->free);
+    TlsSetValue(gFastSlot.load(), &gReturnedCache);
+    delete static_cast<ThreadCache*>(cache);
+}
+
+// Made at the first block; gone with the program's other static objects,
+// before the chunks.
+class ThreadSlots {
+public:
+    ThreadSlots() noexcept : fast_(TlsAlloc()), end_(FlsAlloc(returnAtThreadEnd)) {
+        if (ready()) gFastSlot.store(fast_);
+    }
+    ThreadSlots(const ThreadSlots&) = delete;
+    ThreadSlots& operator=(const ThreadSlots&) = delete;
+    ~ThreadSlots() {
+        gSlotsGone.store(true);
+        gFastSlot.store(TLS_OUT_OF_INDEXES);
+        if (end_ != FLS_OUT_OF_INDEXES) FlsFree(end_);
+        if (fast_ != TLS_OUT_OF_INDEXES) TlsFree(fast_);
+    }
+
+    bool ready() const noexcept { return fast_ != TLS_OUT_OF_INDEXES && end_ != FLS_OUT_OF_INDEXES; }
+    DWORD endSlot() const noexcept { return end_; }
+
+private:
+    DWORD fast_;
+    DWORD end_;
+};
+
+// A thread left without a cache (no slot or memory for one, or the program
+// ending) has its blocks go to and come from the shared pool one by one.
+void startCache() noexcept {
+    if (gSlotsGone.load()) return;
+    static ThreadSlots slots;
+    if (!slots.ready()) return;
+    auto* const cache = new (std::nothrow) ThreadCache{.state = CacheState::InUse};
+    if (cache == nullptr) return;
+    if (!FlsSetValue(slots.endSlot(), cache) || !TlsSetValue(gFastSlot.load(), cache)) {
+        FlsSetValue(slots.endSlot(), nullptr);
+        delete cache;
+    }
+}
+
+#else
+
 constinit thread_local ThreadCache tCache;
+
+ThreadCache& threadCache() noexcept { return tCache; }
 
 // At the thread's end its blocks go to the shared pool.
 struct CacheReturn {
@@ -218,18 +311,22 @@ void startCache() noexcept {
     static_cast<void>(cacheReturn);
 }
 
+#endif
+
 [[gnu::noinline]] void* takeSlowly(std::size_t sizeClass) {
-    if (tCache.state == CacheState::Unused) startCache();
-    const bool returned = tCache.state == CacheState::Returned;
+    if (threadCache().state == CacheState::Unused) startCache();
+    ThreadCache& cache = threadCache();
+    const bool own = cache.state == CacheState::InUse;
     ClassLists single{};
-    BlockList& list = returned ? single[sizeClass] : tCache.free[sizeClass];
+    BlockList& list = own ? cache.free[sizeClass] : single[sizeClass];
     list = gShared.take(sizeClass);
     if (list.first == nullptr) list = gShared.newChunk(sizeClass);
     void* const block = list.pop(bytesOf(sizeClass));
-    if (returned) {
-        gShared.give(single);
+    if (own) {
+        cache.keptBytes += list.count * bytesOf(sizeClass);
+        ++cache.blocksTaken;
     } else {
-        tCache.keptBytes += list.count * bytesOf(sizeClass);
+        gShared.give(single);
     }
     return block;
 }
@@ -238,18 +335,19 @@ void startCache() noexcept {
 // freed now: a thread that frees what others made would otherwise keep
 // blocks of sizes it never makes again.
 [[gnu::noinline]] void keepSlowly(void* block, std::size_t sizeClass) noexcept {
-    if (tCache.state == CacheState::Unused) startCache();
-    if (tCache.state == CacheState::Returned) {
+    if (threadCache().state == CacheState::Unused) startCache();
+    ThreadCache& cache = threadCache();
+    if (cache.state != CacheState::InUse) {
         ClassLists single{};
         single[sizeClass].push(block, bytesOf(sizeClass));
         gShared.give(single);
         return;
     }
-    tCache.free[sizeClass].push(block, bytesOf(sizeClass));
-    tCache.keptBytes += bytesOf(sizeClass);
-    if (tCache.keptBytes > kKeptBytes) {
-        gShared.give(tCache.free);
-        tCache.keptBytes = 0;
+    cache.free[sizeClass].push(block, bytesOf(sizeClass));
+    cache.keptBytes += bytesOf(sizeClass);
+    if (cache.keptBytes > kKeptBytes) {
+        gShared.give(cache.free);
+        cache.keptBytes = 0;
     }
 }
 
@@ -260,11 +358,15 @@ constexpr std::size_t classOf(std::size_t bytes) noexcept { return bytes == 0 ? 
 void* takeBlock(std::size_t bytes) {
     if (bytes > kLargestPooledBlock) return ::operator new(bytes);
     const std::size_t sizeClass = classOf(bytes);
-    BlockList& list = tCache.free[sizeClass];
-    if (list.first == nullptr || tCache.state != CacheState::InUse) return takeSlowly(sizeClass);
-    tCache.keptBytes -= bytesOf(sizeClass);
+    ThreadCache& cache = threadCache();
+    BlockList& list = cache.free[sizeClass];
+    if (list.first == nullptr || cache.state != CacheState::InUse) return takeSlowly(sizeClass);
+    cache.keptBytes -= bytesOf(sizeClass);
+    ++cache.blocksTaken;
     return list.pop(bytesOf(sizeClass));
 }
+
+std::uint64_t blocksTakenByThisThread() noexcept { return threadCache().blocksTaken; }
 
 void returnBlock(void* block, std::size_t bytes) noexcept {
     if (block == nullptr) return;
@@ -273,12 +375,13 @@ void returnBlock(void* block, std::size_t bytes) noexcept {
         return;
     }
     const std::size_t sizeClass = classOf(bytes);
-    if (tCache.keptBytes + bytesOf(sizeClass) > kKeptBytes || tCache.state != CacheState::InUse) {
+    ThreadCache& cache = threadCache();
+    if (cache.keptBytes + bytesOf(sizeClass) > kKeptBytes || cache.state != CacheState::InUse) {
         keepSlowly(block, sizeClass);
         return;
     }
-    tCache.keptBytes += bytesOf(sizeClass);
-    tCache.free[sizeClass].push(block, bytesOf(sizeClass));
+    cache.keptBytes += bytesOf(sizeClass);
+    cache.free[sizeClass].push(block, bytesOf(sizeClass));
 }
 
 }  // namespace pocketjson

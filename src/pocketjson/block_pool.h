@@ -7,11 +7,11 @@
 // thread, for its next values. A block has no header: whoever frees it names its size. A
 // thread keeps a few megabytes of free blocks; more, and what it keeps when
 // it ends, go to a pool shared by all threads, which threads short of
-// blocks take from. Chunks go back only when the program ends.
-// On Windows the blocks come from operator new instead (see
-// block_pool_windows.cpp).
+// blocks take from. Chunks go back only when the program ends or the DLL
+// that holds the pool is unloaded.
 
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 namespace pocketjson {
@@ -22,6 +22,9 @@ inline constexpr std::size_t kLargestPooledBlock = 128;
 inline constexpr std::size_t kPooledBlockAlignment = 8;
 void* takeBlock(std::size_t bytes);
 void returnBlock(void* block, std::size_t bytes) noexcept;
+// Pool blocks the calling thread has taken so far, so that a benchmark can
+// count a piece of work's allocations with those of operator new.
+std::uint64_t blocksTakenByThisThread() noexcept;
 
 // Pool blocks for a standard container's elements.
 template <typename T>
