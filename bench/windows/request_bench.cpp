@@ -325,22 +325,36 @@ struct Timed {
     Summary summary;
     Summary floor;
     Summary alone;
+    Summary inside;  // the stand-in's time inside each request
 };
 
 // Times the request, the host's answer of the same size and, when given, what
-// the stand-in alone does for the request, in turns.
+// the stand-in alone does for the request, in turns. With the stand-in's
+// counter of time inside its calls, the share of each request spent in the
+// stand-in is measured too.
 Timed benchRequest(const std::string& label, const Request& request, std::int32_t status,
                    const std::function<bool(const pocketjson::Value&)>& valueIsRight,
-                   const std::function<void()>& alone = nullptr) {
+                   const std::function<void()>& alone = nullptr, StandinTicksInsideFn ticksInside = nullptr) {
     Timed timed;
     timed.bytes = checkedAnswerSize(label, request, status, valueIsRight);
     const std::string text = floorText(timed.bytes);
-    std::vector<std::function<void()>> calls = {[&request] { request.call(); }, [&text] { answerFloor(text); }};
+    std::vector<double> inside;
+    const double perMicrosecond = ticksPerMicrosecond();
+    std::vector<std::function<void()>> calls = {
+        [&request, &inside, ticksInside, perMicrosecond] {
+            const std::uint64_t before = ticksInside ? ticksInside() : 0;
+            request.call();
+            if (ticksInside) {
+                inside.push_back(static_cast<double>(ticksInside() - before) / perMicrosecond);
+            }
+        },
+        [&text] { answerFloor(text); }};
     if (alone) calls.push_back(alone);
     const std::vector<Summary> turns = timeInTurns(calls, batchCallsFor(timed.bytes));
     timed.summary = turns[0];
     timed.floor = turns[1];
     if (alone) timed.alone = turns[2];
+    if (ticksInside) timed.inside = summarise(inside);
     printRow(label, timed.bytes, timed.summary, timed.floor);
     return timed;
 }
@@ -671,6 +685,15 @@ int main(int argc, char** argv) {
     // The walk is timed in turns with the request and the host's answer, so
     // that the machine's speed drift hits all three alike.
     std::map<int, double> ownCost;
+    std::map<int, double> ownCostInside;
+    auto* const ostrelTicksInside = standinFunction<std::uint64_t()>(L"libostrel_x64.dll", "StandinTicksInside");
+    auto* const ostrelTimeCalls = standinFunction<void(std::int32_t)>(L"libostrel_x64.dll", "StandinTimeCalls");
+    if (ostrelTicksInside == nullptr || ostrelTimeCalls == nullptr) {
+        abortBench("the system-information stand-in does not time its calls");
+    }
+    // Only these rows time the stand-in's calls, which costs it two reads of
+    // the counter per call, in the walk alone as inside the request.
+    ostrelTimeCalls(1);
     for (const int count : {50, 500, 5000}) {
         loadSection(L"libostrel_x64.dll", "ostrel", processesSection(demoOstrel, count));
         std::size_t sink = 0;
@@ -680,13 +703,19 @@ int main(int argc, char** argv) {
                 return value.isArray() && value.size() == static_cast<std::size_t>(count) &&
                        value.at(count - 1).get("name").asString() == "worker" + std::to_string(count - 1) + ".exe";
             },
-            [&sink] { walkProcesses(sink); });
+            [&sink] { walkProcesses(sink); }, ostrelTicksInside);
         if (sink == 0) abortBench("the process walk saw no process");
         printRow("  stand-in walk alone (" + std::to_string(count) + ")", 0, timed.alone, timed.floor);
+        if (!(timed.inside.median > 0.0)) abortBench("the stand-in timed none of its calls");
+        printRow("  stand-in inside the request (" + std::to_string(count) + ")", 0, timed.inside, timed.floor);
         ownCost[count] = timed.summary.median - timed.alone.median - timed.floor.median;
+        ownCostInside[count] = timed.summary.median - timed.inside.median - timed.floor.median;
     }
     std::printf("%-34s %.3f us per process (50 to 5,000; request - stand-in walk - floor)\n", "  library's own cost",
                 (ownCost[5000] - ownCost[50]) / 4950.0);
+    std::printf("%-34s %.3f us per process (50 to 5,000; request - stand-in inside it - floor)\n",
+                "  library's own cost", (ownCostInside[5000] - ownCostInside[50]) / 4950.0);
+    ostrelTimeCalls(0);
     loadSection(L"libostrel_x64.dll", "ostrel", demoOstrel);
 
     const Request enumerate = library.request("Screens", "PUT");

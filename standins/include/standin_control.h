@@ -62,6 +62,12 @@ typedef const char* (*StandinCallSequenceFn)(void);
 
 /* Export "StandinCallCount": how often the named function was called since the last reset. */
 typedef int32_t (*StandinCallCountFn)(const char* functionName);
+/* Export "StandinTimeCalls": with a non-zero argument the library times its logged calls from
+   then on (two reads of the time-stamp counter each), with 0 it stops; off at load.
+   Export "StandinTicksInside": the ticks those timed calls spent inside the library so far
+   (never reset); read around a piece of work to time the library's share of it. */
+typedef void (*StandinTimeCallsFn)(int32_t on);
+typedef uint64_t (*StandinTicksInsideFn)(void);
 
 /* libostrel_x64.dll, export "OstrStandinLiveSnapshots": snapshots created and not yet released. */
 typedef int32_t (*OstrStandinLiveSnapshotsFn)(void);
