@@ -11,13 +11,14 @@
 // DLL only: tools and tests keep the runtime's.
 
 #include <windows.h>
-#include <winternl.h>
 
 #include <array>
 #include <atomic>
 #include <cstddef>
 #include <new>
 #include <utility>
+
+#include "pocketjson/thread_slot.h"
 
 namespace kelto {
 
@@ -209,23 +210,11 @@ private:
         return created;
     }
 
-    // The TEB's own address, at gs:0x30 on x64. NtCurrentTeb reads the same
-    // word, but through a header function that GCC's bounds check takes for
-    // an access to an empty array.
-    static TEB* currentTeb() noexcept {
-        TEB* teb;
-        asm("movq %%gs:0x30, %0" : "=r"(teb));
-        return teb;
-    }
-
-    // Read at every allocation and release. A thread's first TLS slots lie
-    // in its TEB, so reading one is a load where FlsGetValue is three calls
-    // deep (an eighth of a screen list's time went there); the fiber-local
-    // slot holds the same pointer only for its callback at the thread's end.
+    // Read at every allocation and release, from the TEB (FlsGetValue took
+    // an eighth of a screen list's time); the fiber-local slot holds the same
+    // pointer only for its callback at the thread's end.
     static ThreadCache* fastValue(DWORD slot) noexcept {
-        constexpr DWORD kTebSlots = sizeof(TEB::TlsSlots) / sizeof(TEB::TlsSlots[0]);
-        if (slot < kTebSlots) return static_cast<ThreadCache*>(currentTeb()->TlsSlots[slot]);
-        return static_cast<ThreadCache*>(TlsGetValue(slot));
+        return static_cast<ThreadCache*>(pocketjson::threadSlotValue(slot));
     }
 
     // Only allocation creates a cache: a thread that merely frees while it

@@ -7,10 +7,7 @@
 #include <thread>
 #include <utility>
 
-#if defined(_WIN32)
-#include <windows.h>
-#include <winternl.h>
-#endif
+#include "pocketjson/thread_slot.h"
 
 // Its poisoning macros do nothing in a build without the address sanitizer.
 #if __has_include(<sanitizer/asan_interface.h>)
@@ -153,10 +150,12 @@ public:
 
     void give(ClassLists& lists) noexcept {
         const std::lock_guard hold(lock_);
-        for (std::size_t sizeClass = 1; sizeClass <= kClasses; ++sizeClass) {
-            free_[sizeClass].join(lists[sizeClass]);
-            held_[sizeClass].store(free_[sizeClass].first != nullptr, std::memory_order_relaxed);
-        }
+        for (std::size_t sizeClass = 1; sizeClass <= kClasses; ++sizeClass) join(sizeClass, lists[sizeClass]);
+    }
+
+    void give(std::size_t sizeClass, BlockList& list) noexcept {
+        const std::lock_guard hold(lock_);
+        join(sizeClass, list);
     }
 
     // A batch at a time: a thread that handed its blocks back does not get
@@ -194,6 +193,12 @@ private:
     struct Chunk {
         Chunk* next;
     };
+
+    // Under the lock.
+    void join(std::size_t sizeClass, BlockList& list) noexcept {
+        free_[sizeClass].join(list);
+        held_[sizeClass].store(free_[sizeClass].first != nullptr, std::memory_order_relaxed);
+    }
 
     SpinLock lock_;
     ClassLists free_{};
@@ -234,10 +239,7 @@ std::atomic<bool> gSlotsGone{false};
 ThreadCache& threadCache() noexcept {
     const DWORD slot = gFastSlot.load(std::memory_order_acquire);
     if (slot == TLS_OUT_OF_INDEXES) return gSlotsGone.load() ? gReturnedCache : gNoCache;
-    TEB* teb;
-    asm("movq %%gs:0x30, %0" : "=r"(teb));  // the TEB's own address on x64
-    constexpr DWORD kTebSlots = sizeof(TEB::TlsSlots) / sizeof(TEB::TlsSlots[0]);
-    void* const cache = slot < kTebSlots ? teb->TlsSlots[slot] : TlsGetValue(slot);
+    void* const cache = threadSlotValue(slot);
     return cache != nullptr ? *static_cast<ThreadCache*>(cache) : gNoCache;
 }
 
@@ -274,8 +276,6 @@ private:
     DWORD end_;
 };
 
-// A thread left without a cache (no slot or memory for one, or the program
-// ending) has its blocks go to and come from the shared pool one by one.
 void startCache() noexcept {
     if (gSlotsGone.load()) return;
     static ThreadSlots slots;
@@ -313,12 +313,19 @@ void startCache() noexcept {
 
 #endif
 
-[[gnu::noinline]] void* takeSlowly(std::size_t sizeClass) {
+// The calling thread's cache, made at its first block. A thread left
+// without one (no slot or memory for it, or the program ending) has its
+// blocks go to and come from the shared pool one by one.
+ThreadCache& startedCache() noexcept {
     if (threadCache().state == CacheState::Unused) startCache();
-    ThreadCache& cache = threadCache();
+    return threadCache();
+}
+
+[[gnu::noinline]] void* takeSlowly(std::size_t sizeClass) {
+    ThreadCache& cache = startedCache();
     const bool own = cache.state == CacheState::InUse;
-    ClassLists single{};
-    BlockList& list = own ? cache.free[sizeClass] : single[sizeClass];
+    BlockList single;
+    BlockList& list = own ? cache.free[sizeClass] : single;
     list = gShared.take(sizeClass);
     if (list.first == nullptr) list = gShared.newChunk(sizeClass);
     void* const block = list.pop(bytesOf(sizeClass));
@@ -326,7 +333,7 @@ void startCache() noexcept {
         cache.keptBytes += list.count * bytesOf(sizeClass);
         ++cache.blocksTaken;
     } else {
-        gShared.give(single);
+        gShared.give(sizeClass, single);
     }
     return block;
 }
@@ -335,12 +342,11 @@ void startCache() noexcept {
 // freed now: a thread that frees what others made would otherwise keep
 // blocks of sizes it never makes again.
 [[gnu::noinline]] void keepSlowly(void* block, std::size_t sizeClass) noexcept {
-    if (threadCache().state == CacheState::Unused) startCache();
-    ThreadCache& cache = threadCache();
+    ThreadCache& cache = startedCache();
     if (cache.state != CacheState::InUse) {
-        ClassLists single{};
-        single[sizeClass].push(block, bytesOf(sizeClass));
-        gShared.give(single);
+        BlockList single;
+        single.push(block, bytesOf(sizeClass));
+        gShared.give(sizeClass, single);
         return;
     }
     cache.free[sizeClass].push(block, bytesOf(sizeClass));

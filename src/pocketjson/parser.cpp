@@ -231,6 +231,15 @@ private:
         return !before(key.data(), text_.data()) && !before(text_.data() + text_.size(), key.data() + key.size());
     }
 
+    // Negative, zero or positive as left's key sorts before, with or after
+    // right's: on the 8-byte prefix first, which settles most pairs.
+    static int compareMembers(const Pending& left, const Pending& right) noexcept {
+        if (left.prefix != right.prefix) {
+            return left.prefix < right.prefix ? -1 : 1;
+        }
+        return compareKeys(left.key, right.key);
+    }
+
     static std::uint64_t keyPrefix(std::string_view key) noexcept {
         std::uint64_t word = 0;  // text order from the low byte
         if (key.size() >= sizeof word) {
@@ -268,10 +277,6 @@ private:
 void ValueSink::flushObject(ObjectFrame& frame) {
     const std::size_t count = pending_.size() - frame.base;
     Pending* const first = pending_.data() + frame.base;
-    // By key (on the 8-byte prefix first); equal keys keep their text order.
-    const auto keyBefore = [](const Pending& left, const Pending& right) {
-        return left.prefix != right.prefix ? left.prefix < right.prefix : compareKeys(left.key, right.key) < 0;
-    };
     Value::Object& members = *frame.members;
     const Value::Key* previous = nullptr;
     const auto place = [&members, &previous](Pending& member) {
@@ -289,7 +294,7 @@ void ValueSink::flushObject(ObjectFrame& frame) {
     // member) goes in as it stands, without an order to sort.
     bool sorted = true;
     for (std::size_t i = 1; i < count && sorted; ++i) {
-        sorted = !keyBefore(first[i], first[i - 1]);
+        sorted = compareMembers(first[i - 1], first[i]) <= 0;
     }
     if (sorted) {
         for (std::size_t i = 0; i < count; ++i) {
@@ -298,12 +303,7 @@ void ValueSink::flushObject(ObjectFrame& frame) {
     } else {
         // By key, then by position, so that the first of repeated keys comes first.
         const auto before = [first](std::uint32_t a, std::uint32_t b) {
-            const Pending& left = first[a];
-            const Pending& right = first[b];
-            if (left.prefix != right.prefix) {
-                return left.prefix < right.prefix;
-            }
-            const int byKey = compareKeys(left.key, right.key);
+            const int byKey = compareMembers(first[a], first[b]);
             return byKey != 0 ? byKey < 0 : a < b;
         };
         std::vector<std::uint32_t>& order = orderFor(count);
